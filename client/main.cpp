@@ -1,0 +1,5 @@
+// Placeholder until the demo client lands.
+int main()
+{
+    return 0;
+}

@@ -1,0 +1,45 @@
+#pragma once
+
+#include <QColor>
+#include <QPair>
+#include <QString>
+
+#include "TamSingleton.h"
+#include "VmsSdkTypes.h"
+
+class QTableWidget;
+class QTableWidgetItem;
+
+namespace orlun_base {
+
+// Helpers shared by the client's forms.
+class BaseTools : public TAMCOMMON::TamSingleton<BaseTools>
+{
+public:
+    // Channel id of a device's zero-based channel: "<devId>#<channelNo>".
+    QString formatChannelId(const QString &devId, int channelNo);
+    // The (device id, channel number) of a channel id; (empty, -1) when the
+    // text is no channel id. Splits at the last separator, so device ids may
+    // contain it.
+    QPair<QString, int> formatChannelId(const QString &channelId);
+
+    vms_sdk::DevInfo getDevInfo(const QString &devId);
+
+    // Writes the serial number, or the brand when snBrandKind1 asks for it.
+    void updateItemSnOrBrandText(QTableWidgetItem *item, const QString &sn, int snBrandKind1,
+                                 int snBrandKind2);
+
+    QString strChannelStatus(const QString &devId, int status);
+    QColor chanStatusTextColor(const QString &devId, int status);
+
+    // Rewrites the running numbers (from startNum) in column 0 of the visible
+    // rows, in the table's current row order.
+    void updateTableOrderNum(QTableWidget *table, int startNum);
+
+private:
+    friend class TAMCOMMON::TamSingleton<BaseTools>;
+    BaseTools() = default;
+    ~BaseTools() = default;
+};
+
+} // namespace orlun_base

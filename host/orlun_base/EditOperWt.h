@@ -1,0 +1,30 @@
+#pragma once
+
+#include "TableOperWt.h"
+
+class QPushButton;
+
+namespace orlun_base {
+
+// Row operation cell with an edit and a delete button (object names
+// "editBt" and "deleteBt"); each click reports the row's id.
+class EditOperWt : public TableOperWt
+{
+    Q_OBJECT
+public:
+    EditOperWt(const QString &id, QWidget *parent = nullptr);
+    ~EditOperWt() override;
+
+    void setEditBtVisible(bool visible);
+    void setDeleteBtVisible(bool visible);
+
+signals:
+    void signalEditBtClicked(const QString &id);
+    void signalDeleteBtClicked(const QString &id);
+
+private:
+    QPushButton *m_editBt = nullptr;
+    QPushButton *m_deleteBt = nullptr;
+};
+
+} // namespace orlun_base

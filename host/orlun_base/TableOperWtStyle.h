@@ -1,0 +1,33 @@
+#pragma once
+
+#include <QList>
+#include <QObject>
+#include <QPointer>
+
+class QCheckBox;
+class QLayout;
+
+namespace TAMCOMMON {
+class TamTableWidget;
+}
+
+namespace orlun_base {
+
+// Ties a table to a strip of header widgets laid out above it (the table's
+// own header hidden) and to a select-all box:
+// - the "All" box ticks and unticks column 0 of the visible, user-checkable
+//   rows, and follows them (checked, partially checked, unchecked);
+// - the header strip's cells keep the widths of the table's columns;
+// - operColumns are the operation columns (cell widgets, fixed width).
+class TableOperWtStyle : public QObject
+{
+    Q_OBJECT
+public:
+    explicit TableOperWtStyle(QObject *parent = nullptr);
+    ~TableOperWtStyle() override;
+
+    void setWts(QCheckBox *selAll, TAMCOMMON::TamTableWidget *table, QLayout *headerLayout,
+                QList<int> operColumns);
+};
+
+} // namespace orlun_base

@@ -1,0 +1,20 @@
+#pragma once
+
+#include "TamTableWidget.h"
+
+namespace orlun_base {
+
+// The client's standard table: whole-row selection, no grid, alternating
+// look driven by one background colour.
+class TableWidget : public TAMCOMMON::TamTableWidget
+{
+    Q_OBJECT
+public:
+    explicit TableWidget(QWidget *parent = nullptr);
+    ~TableWidget() override;
+
+    // Background of the table's viewport and of its rows.
+    void setBackgroudColor(const QColor &color);
+};
+
+} // namespace orlun_base

@@ -1,0 +1,71 @@
+#pragma once
+
+#include <QHash>
+#include <QList>
+#include <QPair>
+#include <QSet>
+#include <QStringList>
+
+#include "TamSingleton.h"
+#include "VmsSdkTypes.h"
+
+namespace orlun_data {
+
+// The device catalog: devices, their channels, channel groups and their
+// members, kept in the DataStore and indexed in memory so that isGroup,
+// getDevChannelInfo, getDevInfoById and getChannelStatus are O(1). Changes
+// are announced through DataSignals.
+class DevsMgrData : public TAMCOMMON::TamSingleton<DevsMgrData>
+{
+public:
+    using ChannelKey = QPair<QString, int>;
+
+    // Queries
+    bool isGroup(const QString &id) const;
+    QList<vms_sdk::GroupChannelInfo> getGroupsChannels(const QStringList &groupIds) const;
+    vms_sdk::DevChannelInfo getDevChannelInfo(const ChannelKey &key) const;
+    vms_sdk::DevInfo getDevInfoById(const QString &devId) const;
+    vms_sdk::ChannelStatus getChannelStatus(const ChannelKey &key) const;
+    vms_sdk::ChannelStatus getChannelStatus(const QString &devId, int channelNo) const;
+
+    // Devices in insertion order; channels of a device by channel number.
+    QList<vms_sdk::DevInfo> getAllDevices() const;
+    QList<vms_sdk::DevChannelInfo> getDevChannels(const QString &devId) const;
+    // Groups in insertion order.
+    QList<vms_sdk::GroupInfo> getAllGroups() const;
+
+    // Changes. Each is one transaction and emits the matching DataSignals.
+    // addDevice creates channelCount channels named "<devName>-<n>" (n from 1).
+    bool addDevice(const vms_sdk::DevInfo &info);
+    bool deleteDevice(const QString &devId);
+    bool renameChannel(const ChannelKey &key, const QString &name);
+    bool deleteChannels(const QList<ChannelKey> &keys);
+    bool setChannelStatus(const ChannelKey &key, vms_sdk::ChannelStatus status);
+    bool addGroup(const QString &groupId, const QString &groupName);
+    bool deleteGroup(const QString &groupId);
+    bool addGroupChannel(const QString &groupId, const ChannelKey &key);
+
+    // Bulk load for seeding large catalogs: one transaction, one reset signal.
+    bool addDevices(const QList<vms_sdk::DevInfo> &infos);
+
+    // Re-reads everything from the DataStore; called when the store opens.
+    void reload();
+
+private:
+    friend class TAMCOMMON::TamSingleton<DevsMgrData>;
+    DevsMgrData() = default;
+    ~DevsMgrData() = default;
+
+    struct Device
+    {
+        vms_sdk::DevInfo info;
+        QList<vms_sdk::DevChannelInfo> channels; // indexed by channel number
+    };
+    QStringList m_devOrder;
+    QHash<QString, Device> m_devices;
+    QStringList m_groupOrder;
+    QHash<QString, vms_sdk::GroupInfo> m_groups;
+    QHash<QString, QList<ChannelKey>> m_groupMembers;
+};
+
+} // namespace orlun_data
