@@ -16,7 +16,7 @@ namespace orlun_base {
 class BaseTools : public TAMCOMMON::TamSingleton<BaseTools>
 {
 public:
-    // Channel id of a device's zero-based channel: "<devId>#<channelNo>".
+    // Channel id of a device's zero-based channel (see orlun_data::formatChannelId).
     QString formatChannelId(const QString &devId, int channelNo);
     // The (device id, channel number) of a channel id; (empty, -1) when the
     // text is no channel id. Splits at the last separator, so device ids may
