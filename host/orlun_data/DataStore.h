@@ -1,9 +1,13 @@
 #pragma once
 
+#include <QHash>
 #include <QSqlDatabase>
 #include <QString>
 
 #include "TamSingleton.h"
+
+#include <functional>
+#include <map>
 
 namespace orlun_data {
 
@@ -11,6 +15,11 @@ namespace orlun_data {
 // the schema is created on first open. Opening (or reopening) a store makes
 // UserData, DevsMgrData and SystemWorker reload their in-memory indexes.
 // Pass ":memory:" for a private throw-away store (tests).
+//
+// Closing empties the in-memory indexes as well (they reload from a closed
+// store, i.e. to nothing) and announces DataSignals::signalCatalogReset.
+// The connection is dropped from ~QCoreApplication at the latest, while Qt
+// SQL is still alive; the singleton itself dies later, at exit.
 class DataStore : public TAMCOMMON::TamSingleton<DataStore>
 {
 public:
@@ -31,18 +40,32 @@ public:
     QString setting(const QString &key, const QString &defaultValue = QString()) const;
     bool setSetting(const QString &key, const QString &value);
 
+    // Libraries above this one (which it cannot link) register here to be
+    // told after every open and close. Returns a handle for removal.
+    int addReloadListener(std::function<void()> listener);
+    void removeReloadListener(int handle);
+
 private:
     friend class TAMCOMMON::TamSingleton<DataStore>;
     DataStore() = default;
     ~DataStore();
 
     bool createSchema();
+    bool loadSettings();
     bool begin();
     bool commit();
     void rollback();
+    // Drops the connection without telling anyone (reopen, shutdown).
+    void closeConnection();
+    void notifyReload();
+    static void closeAtAppExit();
 
     QString m_path;
     QString m_connectionName;
+    QHash<QString, QString> m_settings;
+    std::map<int, std::function<void()>> m_listeners;
+    int m_nextListener = 1;
+    bool m_exitHookInstalled = false;
 };
 
 template<typename Fn>

@@ -15,6 +15,10 @@ namespace orlun_data {
 // members, kept in the DataStore and indexed in memory so that isGroup,
 // getDevChannelInfo, getDevInfoById and getChannelStatus are O(1). Changes
 // are announced through DataSignals.
+//
+// Unknown keys give default records (empty device id or name) and the status
+// ChannelOffline. Group ids share one name space with device ids and may not
+// look like channel ids, so an id never means two things.
 class DevsMgrData : public TAMCOMMON::TamSingleton<DevsMgrData>
 {
 public:
@@ -35,12 +39,15 @@ public:
     QList<vms_sdk::GroupInfo> getAllGroups() const;
 
     // Changes. Each is one transaction and emits the matching DataSignals.
-    // addDevice creates channelCount channels named "<devName>-<n>" (n from 1).
+    // addDevice creates channelCount channels named "<devName>-<n>" (n from 1);
+    // a camera (devType 1) or stream (devType 2) has exactly one, channel 0.
+    // A device id must be new and not a group id.
     bool addDevice(const vms_sdk::DevInfo &info);
     bool deleteDevice(const QString &devId);
     bool renameChannel(const ChannelKey &key, const QString &name);
     bool deleteChannels(const QList<ChannelKey> &keys);
     bool setChannelStatus(const ChannelKey &key, vms_sdk::ChannelStatus status);
+    // The id must be new, not a device id and not of channel-id form.
     bool addGroup(const QString &groupId, const QString &groupName);
     bool deleteGroup(const QString &groupId);
     bool addGroupChannel(const QString &groupId, const ChannelKey &key);
@@ -59,8 +66,15 @@ private:
     struct Device
     {
         vms_sdk::DevInfo info;
-        QList<vms_sdk::DevChannelInfo> channels; // indexed by channel number
+        QHash<int, vms_sdk::DevChannelInfo> channels; // by channel number (gaps after deletes)
     };
+    static Device makeDevice(const vms_sdk::DevInfo &info);
+    bool canAddDeviceId(const QString &devId) const;
+    const vms_sdk::DevChannelInfo *findChannel(const ChannelKey &key) const;
+    QList<vms_sdk::ChannelStatus> channelStatuses(const Device &device) const;
+    // Drops the memberships of channels that went away; true if any did.
+    bool forgetMembers(const QSet<ChannelKey> &keys);
+
     QStringList m_devOrder;
     QHash<QString, Device> m_devices;
     QStringList m_groupOrder;

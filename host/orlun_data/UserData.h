@@ -12,7 +12,12 @@
 namespace orlun_data {
 
 // Local accounts, their grants and their gesture passwords, kept in the
-// DataStore and mirrored in memory (look-ups by name are O(1)).
+// DataStore and mirrored in memory (look-ups by name are O(1)). Every write
+// goes to the store first, in one transaction; the memory follows only
+// after the commit, so a refused write leaves both as they were.
+//
+// Look-ups take the exact name. Uniqueness (isUserExist, addUser) ignores
+// letter case and includes the super user's name from the store's settings.
 class UserData : public TAMCOMMON::TamSingleton<UserData>
 {
 public:
@@ -60,6 +65,8 @@ private:
     ~UserData() = default;
 
     bool consumeFailure(WriteOp op);
+    // Names that differ only in letter case are one account for uniqueness.
+    static QString foldName(const QString &userName);
 
     struct Gesture
     {
@@ -68,6 +75,7 @@ private:
     };
     QStringList m_order; // names in creation order
     QHash<QString, UserInfo> m_users;
+    QHash<QString, QString> m_foldedNames; // folded name -> stored name
     QHash<QString, QList<UserResInfo>> m_res;
     QHash<QString, Gesture> m_gestures;
     QList<WriteOp> m_failures;
