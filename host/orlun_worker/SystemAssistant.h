@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QList>
 #include <QObject>
 #include <QPointer>
 
@@ -12,7 +13,8 @@ namespace orlun_worker {
 // Non-blocking notices. messageAlert shows a small toast over the active
 // window (or centred on the screen) that fades out by itself after a few
 // seconds; it never blocks. Every alert is also announced through
-// signalMessageAlerted, which tests observe.
+// signalMessageAlerted, which tests observe. Notices that are up at the same
+// time stack downwards instead of covering each other.
 class SystemAssistant : public QObject, public TAMCOMMON::TamSingleton<SystemAssistant>
 {
     Q_OBJECT
@@ -31,8 +33,11 @@ signals:
     void signalMessageAlerted(const QString &title, const QString &message);
 
 private:
+    void showToast(const QString &title, const QString &message);
+
     int m_duration = 3000;
     bool m_popups = true;
+    QList<QPointer<QWidget>> m_toasts; // shown and not yet gone
 };
 
 } // namespace orlun_worker

@@ -27,9 +27,12 @@ public:
         ProjectAll = 0xFFF,
     };
 
+    // "admin" and 0 until the store says otherwise.
     const QString &getSuperUserName() const;
     int getUserProject() const;
 
+    // Both write through to the store and fail while it is closed. The super
+    // user's name must not be blank nor belong to an ordinary account.
     bool setSuperUserName(const QString &name);
     bool setUserProject(int project);
 
@@ -39,10 +42,11 @@ public:
 private:
     friend class TAMCOMMON::TamSingleton<SystemWorker>;
     SystemWorker();
-    ~SystemWorker() = default;
+    ~SystemWorker();
 
     QString m_superUserName;
     int m_userProject = 0;
+    int m_reloadHandle = 0; // registration with DataStore
 };
 
 } // namespace orlun_worker
