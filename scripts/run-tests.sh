@@ -1,0 +1,15 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds everything and runs every test with ctest.
+# Exits with ctest's status.
+set -euo pipefail
+
+cd "$(dirname "${BASH_SOURCE[0]}")/.."
+# shellcheck source=scripts/common.sh
+source scripts/common.sh
+
+install_missing_packages
+configure_and_build
+
+status=0
+ctest --test-dir "$BUILD_DIR" --output-on-failure -j2 || status=$?
+exit "$status"
