@@ -25,7 +25,8 @@ public:
 
     vms_sdk::DevInfo getDevInfo(const QString &devId);
 
-    // Writes the serial number, or the brand when snBrandKind1 asks for it.
+    // Writes the serial number (snBrandKind1 0), or the brand name of code
+    // snBrandKind2 (snBrandKind1 1), as the item's text and tool tip.
     void updateItemSnOrBrandText(QTableWidgetItem *item, const QString &sn, int snBrandKind1,
                                  int snBrandKind2);
 
@@ -33,7 +34,9 @@ public:
     QColor chanStatusTextColor(const QString &devId, int status);
 
     // Rewrites the running numbers (from startNum) in column 0 of the visible
-    // rows, in the table's current row order.
+    // rows, in the table's current row order, creating missing items. Hidden
+    // rows get an empty text, so no number shows twice when one is shown
+    // again before the next count.
     void updateTableOrderNum(QTableWidget *table, int startNum);
 
 private:
