@@ -1,0 +1,170 @@
+#include "FunctionPowerList.h"
+
+#include <QListWidgetItem>
+
+#include "SystemWorker.h"
+
+#include "ui_FunctionPowerList.h"
+
+namespace orlun_userMgr {
+
+namespace {
+constexpr int AllFunctionsId = -1;
+}
+
+FunctionPowerList::FunctionPowerList(QWidget *parent)
+    : QWidget(parent)
+    , ui(new Ui::FunctionPowerList)
+{
+    ui->setupUi(this);
+    initItems();
+    connect(ui->listWidget, &QListWidget::itemChanged, this, &FunctionPowerList::slotItemChanged);
+}
+
+FunctionPowerList::~FunctionPowerList()
+{
+    delete ui;
+}
+
+void FunctionPowerList::setEditable(bool editable)
+{
+    // Every flag change below is reported through itemChanged and runs the
+    // handler, which spreads or recomputes "All" and so scrambles the marks;
+    // the mask read now is shown again afterwards.
+    const int mask = getMask();
+    for (int row = 0; row < ui->listWidget->count(); ++row) {
+        QListWidgetItem *item = ui->listWidget->item(row);
+        item->setFlags(editable ? item->flags() | Qt::ItemIsUserCheckable
+                                : item->flags() & ~Qt::ItemIsUserCheckable);
+    }
+    setMask(mask);
+}
+
+void FunctionPowerList::setMask(int mask)
+{
+    QListWidgetItem *all = ui->listWidget->item(0);
+    // For the two extreme masks the handler carries "All" down to every row.
+    if (mask == -1) {
+        all->setCheckState(Qt::Checked);
+        return;
+    }
+    if (mask == 0) {
+        all->setCheckState(Qt::Unchecked);
+        return;
+    }
+
+    disconnect(ui->listWidget, &QListWidget::itemChanged, this,
+               &FunctionPowerList::slotItemChanged);
+    const int count = ui->listWidget->count();
+    for (int row = 1; row < count; ++row) {
+        QListWidgetItem *item = ui->listWidget->item(row);
+        const int id = item->data(Qt::UserRole).toInt();
+        item->setCheckState((id & mask) != 0 ? Qt::Checked : Qt::Unchecked);
+    }
+    connect(ui->listWidget, &QListWidget::itemChanged, this, &FunctionPowerList::slotItemChanged);
+
+    // Any function row makes the handler recompute "All" from the rows.
+    if (count > 1)
+        slotItemChanged(ui->listWidget->item(count - 1));
+}
+
+int FunctionPowerList::getMask()
+{
+    const Qt::CheckState allState = ui->listWidget->item(0)->checkState();
+    if (allState == Qt::Checked)
+        return -1;
+    if (allState == Qt::Unchecked)
+        return 0;
+
+    int mask = 0;
+    for (int row = 1; row < ui->listWidget->count(); ++row) {
+        const QListWidgetItem *item = ui->listWidget->item(row);
+        if (item->checkState() == Qt::Checked)
+            mask |= item->data(Qt::UserRole).toInt();
+    }
+    return mask;
+}
+
+void FunctionPowerList::initItems()
+{
+    addFunctionItem(AllFunctionsId, QObject::tr("All"));
+    addFunctionItem(0x00000001, QObject::tr("Video Preview"));
+    addFunctionItem(0x00000002, QObject::tr("Video Playback"));
+    addFunctionItem(0x00000004, QObject::tr("Capture"));
+    addFunctionItem(0x00000008, QObject::tr("Local Record"));
+    addFunctionItem(0x00800000, QObject::tr("Download Recording"));
+    addFunctionItem(0x00020000, QObject::tr("Turning Plan"));
+    addFunctionItem(0x00040000, QObject::tr("Local View"));
+    addFunctionItem(0x00000010, QObject::tr("Talk/Speak"));
+    addFunctionItem(0x00400000, QObject::tr("Audio Monitor"));
+    addFunctionItem(0x00000020, QObject::tr("PTZ Control"));
+    addFunctionItem(0x00000080, QObject::tr("Log"));
+
+    // The rows are never rebuilt: the configuration read here decides the
+    // offered functions for the panel's whole life.
+    using Worker = orlun_worker::SystemWorker;
+    const int project = Worker::_instance().getUserProject();
+    if (project & Worker::ProjectTvWall)
+        addFunctionItem(0x00000040, QObject::tr("TV"));
+    if (project & Worker::ProjectPerson)
+        addFunctionItem(0x00000100, QObject::tr("Person Management"));
+    if (project & Worker::ProjectAttendance)
+        addFunctionItem(0x00000200, QObject::tr("Attendance Management"));
+    if (project & Worker::ProjectAlarm) {
+        addFunctionItem(0x00000400, QObject::tr("Alarm Center"));
+        addFunctionItem(0x00000800, QObject::tr("Alarm Configure"));
+        addFunctionItem(0x00200000, QObject::tr("E-Map"));
+    }
+    if (project & Worker::ProjectParking)
+        addFunctionItem(0x00001000, QObject::tr("Parking"));
+    if (project & Worker::ProjectAccessControl)
+        addFunctionItem(0x00002000, QObject::tr("Access Control"));
+    if (project & Worker::ProjectDataChart)
+        addFunctionItem(0x00004000, QObject::tr("Data Chart"));
+    if (project & Worker::ProjectTemperature)
+        addFunctionItem(0x00008000, QObject::tr("Temperature Measure"));
+    if (project & Worker::ProjectPlateRecognition)
+        addFunctionItem(0x00080000, QObject::tr("License Plate Recognition"));
+    if (project & Worker::ProjectFaceRecognition)
+        addFunctionItem(0x00100000, QObject::tr("Face Recognition"));
+}
+
+void FunctionPowerList::addFunctionItem(int id, const QString &text)
+{
+    auto *item = new QListWidgetItem(text);
+    item->setFlags((item->flags() | Qt::ItemIsUserCheckable) & ~Qt::ItemIsSelectable);
+    item->setData(Qt::UserRole, id);
+    item->setCheckState(Qt::Checked);
+    ui->listWidget->addItem(item);
+}
+
+void FunctionPowerList::slotItemChanged(QListWidgetItem *item)
+{
+    // The check marks set here must not come back into this handler.
+    disconnect(ui->listWidget, &QListWidget::itemChanged, this,
+               &FunctionPowerList::slotItemChanged);
+
+    QListWidgetItem *all = ui->listWidget->item(0);
+    const int count = ui->listWidget->count();
+    if (item->data(Qt::UserRole).toInt() == AllFunctionsId) {
+        const Qt::CheckState state = all->checkState();
+        for (int row = 1; row < count; ++row)
+            ui->listWidget->item(row)->setCheckState(state);
+    } else {
+        int checked = 0;
+        for (int row = 1; row < count; ++row) {
+            if (ui->listWidget->item(row)->checkState() == Qt::Checked)
+                ++checked;
+        }
+        if (checked == 0)
+            all->setCheckState(Qt::Unchecked);
+        else if (checked == count - 1)
+            all->setCheckState(Qt::Checked);
+        else
+            all->setCheckState(Qt::PartiallyChecked);
+    }
+
+    connect(ui->listWidget, &QListWidget::itemChanged, this, &FunctionPowerList::slotItemChanged);
+}
+
+} // namespace orlun_userMgr
