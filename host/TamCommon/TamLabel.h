@@ -17,15 +17,21 @@ public:
     void setText(const QString &text);
     QString fullText() const { return m_fullText; }
 
+    // The full text's size, so layouts can give the label its whole width back.
+    QSize sizeHint() const override;
     QSize minimumSizeHint() const override;
 
 protected:
     void resizeEvent(QResizeEvent *event) override;
+    void changeEvent(QEvent *event) override;
 
 private:
     void updateElidedText();
+    int availableTextWidth() const;
 
     QString m_fullText;
+    // The tool tip was put there by the eliding, not by the label's owner.
+    bool m_elisionToolTip = false;
 };
 
 } // namespace TAMCOMMON
