@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QColor>
+#include <QRect>
 #include <QWidget>
 
 #include "PwdStrength.h"
@@ -20,11 +22,21 @@ public:
     QString strengthText() const;
 
     QSize sizeHint() const override;
+    QSize minimumSizeHint() const override;
+
+    // Where bar index (0 to 2) is drawn, in widget coordinates.
+    QRect segmentRect(int index) const;
+    // The colour bar index shows at the current strength.
+    QColor segmentColor(int index) const;
 
 protected:
     void paintEvent(QPaintEvent *event) override;
 
+    void changeEvent(QEvent *event) override;
+
 private:
+    int textAreaWidth() const;
+
     TAMCOMMON::PwdStrength m_strength = TAMCOMMON::PwdEmpty;
 };
 

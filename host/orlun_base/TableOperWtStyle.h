@@ -28,6 +28,24 @@ public:
 
     void setWts(QCheckBox *selAll, TAMCOMMON::TamTableWidget *table, QLayout *headerLayout,
                 QList<int> operColumns);
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    void detach();
+    void onSelAllClicked();
+    // Re-evaluates the "All" box once the current batch of changes is over.
+    void scheduleSelAllUpdate();
+    void updateSelAll();
+    void syncHeaderWidths();
+
+    QPointer<QCheckBox> m_selAll;
+    QPointer<TAMCOMMON::TamTableWidget> m_table;
+    QPointer<QLayout> m_headerLayout;
+    QList<int> m_operColumns;
+    bool m_updatePending = false;
+    bool m_settingRows = false;
 };
 
 } // namespace orlun_base

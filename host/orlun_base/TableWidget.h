@@ -15,6 +15,11 @@ public:
 
     // Background of the table's viewport and of its rows.
     void setBackgroudColor(const QColor &color);
+
+private:
+    // The style-sheet rule the last setBackgroudColor added, so the next call
+    // replaces it instead of piling rules up.
+    QString m_backgroundRule;
 };
 
 } // namespace orlun_base

@@ -2,8 +2,12 @@
 
 #include <QDialog>
 #include <QList>
+#include <QPoint>
 #include <QPointer>
 #include <QString>
+
+class QHBoxLayout;
+class QLabel;
 
 namespace orlun_base {
 
@@ -52,11 +56,22 @@ public:
 
     static MessageBoxButton decliningAnswer(short buttons);
 
+protected:
+    void changeEvent(QEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
 private:
     TamMessageBox(QWidget *parent, const QString &text, short buttons, bool warning);
     ~TamMessageBox() override;
 
+    void addAnswerButton(MessageBoxButton button);
+
     MessageBoxButton m_answer = NoButton;
+    QLabel *m_titleLabel = nullptr;
+    QWidget *m_titleBar = nullptr;
+    QHBoxLayout *m_buttonLayout = nullptr;
+    QPoint m_dragOffset;
+    bool m_dragging = false;
 };
 
 } // namespace orlun_base

@@ -1,0 +1,108 @@
+#include "EditOperWt.h"
+
+#include <QFile>
+#include <QHBoxLayout>
+#include <QPainter>
+#include <QPushButton>
+
+namespace orlun_base {
+
+namespace {
+
+constexpr int ButtonSide = 18;
+constexpr int IconSide = 14;
+
+enum class Glyph { Pencil, Cross };
+
+// Drawn when the application carries no list-button images of its own.
+QIcon paintedIcon(Glyph glyph, const QColor &color, qreal dpr)
+{
+    QPixmap pixmap(QSize(IconSide, IconSide) * dpr);
+    pixmap.setDevicePixelRatio(dpr);
+    pixmap.fill(Qt::transparent);
+    QPainter painter(&pixmap);
+    painter.setRenderHint(QPainter::Antialiasing);
+    if (glyph == Glyph::Pencil) {
+        painter.setPen(QPen(color, 2.2, Qt::SolidLine, Qt::FlatCap));
+        painter.drawLine(QPointF(4.5, 9.5), QPointF(11, 3));
+        painter.setPen(Qt::NoPen);
+        painter.setBrush(color);
+        const QPointF tip[] = {QPointF(1.5, 12.5), QPointF(2.5, 8.8), QPointF(5.2, 11.5)};
+        painter.drawPolygon(tip, 3);
+        painter.setPen(QPen(color, 1.2));
+        painter.drawLine(QPointF(1.5, 13), QPointF(12.5, 13));
+    } else {
+        painter.setPen(QPen(color, 2.0, Qt::SolidLine, Qt::RoundCap));
+        painter.drawLine(QPointF(3, 3), QPointF(IconSide - 3, IconSide - 3));
+        painter.drawLine(QPointF(IconSide - 3, 3), QPointF(3, IconSide - 3));
+    }
+    return QIcon(pixmap);
+}
+
+QIcon buttonIcon(const QString &imageBase, Glyph glyph, qreal dpr)
+{
+    const QString normal = imageBase + QStringLiteral("_n.png");
+    if (QFile::exists(normal))
+        return QIcon(normal);
+    return paintedIcon(glyph, QColor("#8A94A6"), dpr);
+}
+
+QPushButton *makeButton(QWidget *parent, const char *objectName, const QIcon &icon,
+                        const QString &toolTip)
+{
+    auto *bt = new QPushButton(parent);
+    bt->setObjectName(QLatin1String(objectName));
+    bt->setFlat(true);
+    bt->setFixedSize(ButtonSide, ButtonSide);
+    bt->setIcon(icon);
+    bt->setIconSize(QSize(IconSide, IconSide));
+    bt->setToolTip(toolTip);
+    bt->setFocusPolicy(Qt::NoFocus);
+    bt->setCursor(Qt::PointingHandCursor);
+    bt->setStyleSheet(QStringLiteral("QPushButton{border:none;background:transparent;}"
+                                     "QPushButton:hover{background-color:#2A3B57;"
+                                     "border-radius:2px;}"));
+    return bt;
+}
+
+} // namespace
+
+EditOperWt::EditOperWt(const QString &id, QWidget *parent)
+    : TableOperWt(id, parent)
+{
+    const qreal dpr = devicePixelRatioF();
+    m_editBt = makeButton(
+        this, "editBt",
+        buttonIcon(QStringLiteral(":/images/images/edit_listWt"), Glyph::Pencil, dpr), tr("Edit"));
+    m_deleteBt =
+        makeButton(this, "deleteBt",
+                   buttonIcon(QStringLiteral(":/images/images/delete_listWt"), Glyph::Cross, dpr),
+                   tr("Delete"));
+
+    auto *layout = new QHBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(10);
+    layout->addStretch(1);
+    layout->addWidget(m_editBt);
+    layout->addWidget(m_deleteBt);
+    layout->addStretch(1);
+
+    connect(m_editBt, &QPushButton::clicked, this,
+            [this]() { emit signalEditBtClicked(this->id()); });
+    connect(m_deleteBt, &QPushButton::clicked, this,
+            [this]() { emit signalDeleteBtClicked(this->id()); });
+}
+
+EditOperWt::~EditOperWt() = default;
+
+void EditOperWt::setEditBtVisible(bool visible)
+{
+    m_editBt->setVisible(visible);
+}
+
+void EditOperWt::setDeleteBtVisible(bool visible)
+{
+    m_deleteBt->setVisible(visible);
+}
+
+} // namespace orlun_base

@@ -1,0 +1,343 @@
+#include "TamMessageBox.h"
+
+#include <QApplication>
+#include <QEvent>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPainterPath>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace orlun_base {
+
+namespace {
+
+// Scripted answers and recorded questions of headless tests; process-wide like
+// the message box itself.
+struct TestSeam
+{
+    QList<int> answers;
+    QList<TamMessageBox::Question> asked;
+    bool testMode = false;
+};
+
+TestSeam &testSeam()
+{
+    static TestSeam seam;
+    return seam;
+}
+
+// Buttons in their row, the agreeing and confirming ones first.
+constexpr MessageBoxButton ButtonOrder[] = {Ok, Yes, Retry, Ignore, Abort, No, Cancel, Close};
+
+const char *buttonObjectName(MessageBoxButton button)
+{
+    switch (button) {
+    case Ok:
+        return "okBt";
+    case Cancel:
+        return "cancelBt";
+    case Close:
+        return "closeBt";
+    case Retry:
+        return "retryBt";
+    case Ignore:
+        return "ignoreBt";
+    case Abort:
+        return "abortBt";
+    case No:
+        return "noBt";
+    case Yes:
+        return "yesBt";
+    case NoButton:
+        break;
+    }
+    return "";
+}
+
+QString buttonText(MessageBoxButton button)
+{
+    switch (button) {
+    case Ok:
+        return TamMessageBox::tr("OK");
+    case Cancel:
+        return TamMessageBox::tr("Cancel");
+    case Close:
+        return TamMessageBox::tr("Close");
+    case Retry:
+        return TamMessageBox::tr("Retry");
+    case Ignore:
+        return TamMessageBox::tr("Ignore");
+    case Abort:
+        return TamMessageBox::tr("Abort");
+    case No:
+        return TamMessageBox::tr("No");
+    case Yes:
+        return TamMessageBox::tr("Yes");
+    case NoButton:
+        break;
+    }
+    return QString();
+}
+
+QPixmap makePixmap(int side, qreal dpr)
+{
+    QPixmap pixmap(QSize(side, side) * dpr);
+    pixmap.setDevicePixelRatio(dpr);
+    pixmap.fill(Qt::transparent);
+    return pixmap;
+}
+
+// Painted rather than loaded so the box needs no image resources.
+QPixmap questionIcon(bool warning, qreal dpr)
+{
+    const int side = 40;
+    QPixmap pixmap = makePixmap(side, dpr);
+    QPainter painter(&pixmap);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(Qt::NoPen);
+
+    QFont font(QStringLiteral("microsoft yahei"));
+    font.setPixelSize(24);
+    font.setBold(true);
+    painter.setFont(font);
+
+    if (warning) {
+        QPainterPath triangle;
+        triangle.moveTo(side / 2.0, 3);
+        triangle.lineTo(side - 2, side - 4);
+        triangle.lineTo(2, side - 4);
+        triangle.closeSubpath();
+        painter.setBrush(QColor("#F5A623"));
+        painter.drawPath(triangle);
+        painter.setPen(QColor("#101928"));
+        painter.drawText(QRectF(0, 8, side, side - 12), Qt::AlignCenter, QStringLiteral("!"));
+    } else {
+        painter.setBrush(QColor("#2D80D4"));
+        painter.drawEllipse(QRectF(2, 2, side - 4, side - 4));
+        painter.setPen(Qt::white);
+        painter.drawText(QRectF(0, 0, side, side), Qt::AlignCenter, QStringLiteral("?"));
+    }
+    return pixmap;
+}
+
+QIcon crossIcon(qreal dpr)
+{
+    const int side = 12;
+    QPixmap pixmap = makePixmap(side, dpr);
+    QPainter painter(&pixmap);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(QPen(QColor("#C9D1DC"), 1.6, Qt::SolidLine, Qt::RoundCap));
+    painter.drawLine(QPointF(1.5, 1.5), QPointF(side - 1.5, side - 1.5));
+    painter.drawLine(QPointF(side - 1.5, 1.5), QPointF(1.5, side - 1.5));
+    return QIcon(pixmap);
+}
+
+const char *const BoxStyleSheet = R"(
+QDialog#tamMessageBox { background-color: #101928; border: 1px solid #213147; }
+QWidget#titleBar { background-color: #172236; }
+QLabel#titleLabel { background: transparent; color: #ffffff;
+    font-family: microsoft yahei; font-size: 14px; }
+QLabel#textLabel { background: transparent; color: #D0D6E0;
+    font-family: microsoft yahei; font-size: 13px; }
+QPushButton#titleCloseBt { border: none; background: transparent; }
+QPushButton#titleCloseBt:hover { background-color: #E5484D; }
+QPushButton[answerBt="true"] { min-width: 80px; min-height: 28px; padding: 0 12px;
+    border: 1px solid #2D80D4; border-radius: 2px; background-color: transparent;
+    color: #ffffff; font-family: microsoft yahei; font-size: 13px; }
+QPushButton[answerBt="true"]:hover { background-color: #213147; }
+QPushButton[answerBt="true"]:default { background-color: #2D80D4; }
+)";
+
+} // namespace
+
+TamMessageBox::TamMessageBox(QWidget *parent, const QString &text, short buttons, bool warning)
+    : QDialog(parent, Qt::Dialog | Qt::FramelessWindowHint)
+{
+    setObjectName(QStringLiteral("tamMessageBox"));
+    setModal(true);
+    setStyleSheet(QLatin1String(BoxStyleSheet));
+    setMinimumWidth(380);
+
+    // Until a button is pressed the answer is the one Esc or closing gives.
+    m_answer = decliningAnswer(buttons);
+
+    auto *rootLayout = new QVBoxLayout(this);
+    rootLayout->setContentsMargins(1, 1, 1, 1);
+    rootLayout->setSpacing(0);
+
+    m_titleBar = new QWidget(this);
+    m_titleBar->setObjectName(QStringLiteral("titleBar"));
+    m_titleBar->setAttribute(Qt::WA_StyledBackground);
+    m_titleBar->setFixedHeight(36);
+    auto *titleLayout = new QHBoxLayout(m_titleBar);
+    titleLayout->setContentsMargins(15, 0, 6, 0);
+    titleLayout->setSpacing(6);
+    m_titleLabel = new QLabel(m_titleBar);
+    m_titleLabel->setObjectName(QStringLiteral("titleLabel"));
+    titleLayout->addWidget(m_titleLabel, 1);
+    auto *titleCloseBt = new QPushButton(m_titleBar);
+    titleCloseBt->setObjectName(QStringLiteral("titleCloseBt"));
+    titleCloseBt->setFixedSize(28, 28);
+    titleCloseBt->setFocusPolicy(Qt::NoFocus);
+    titleCloseBt->setAutoDefault(false);
+    titleCloseBt->setIcon(crossIcon(devicePixelRatioF()));
+    titleCloseBt->setToolTip(tr("Close"));
+    connect(titleCloseBt, &QPushButton::clicked, this, &QDialog::reject);
+    titleLayout->addWidget(titleCloseBt);
+    rootLayout->addWidget(m_titleBar);
+    m_titleBar->installEventFilter(this);
+    m_titleLabel->installEventFilter(this);
+
+    auto *contentLayout = new QHBoxLayout;
+    contentLayout->setContentsMargins(24, 24, 24, 16);
+    contentLayout->setSpacing(16);
+    auto *iconLabel = new QLabel(this);
+    iconLabel->setObjectName(QStringLiteral("iconLabel"));
+    iconLabel->setPixmap(questionIcon(warning, devicePixelRatioF()));
+    iconLabel->setAlignment(Qt::AlignTop);
+    contentLayout->addWidget(iconLabel, 0, Qt::AlignTop);
+    auto *textLabel = new QLabel(this);
+    textLabel->setObjectName(QStringLiteral("textLabel"));
+    // Messages carry user and channel names; they must not be read as markup.
+    textLabel->setTextFormat(Qt::PlainText);
+    textLabel->setWordWrap(true);
+    textLabel->setMinimumWidth(260);
+    textLabel->setText(text);
+    contentLayout->addWidget(textLabel, 1);
+    rootLayout->addLayout(contentLayout, 1);
+
+    m_buttonLayout = new QHBoxLayout;
+    m_buttonLayout->setContentsMargins(24, 8, 24, 20);
+    m_buttonLayout->setSpacing(10);
+    m_buttonLayout->addStretch(1);
+    rootLayout->addLayout(m_buttonLayout);
+
+    for (MessageBoxButton button : ButtonOrder) {
+        if (buttons & button)
+            addAnswerButton(button);
+    }
+
+    setWindowTitle(warning ? tr("Warning") : tr("Notice"));
+    m_titleLabel->setText(windowTitle());
+}
+
+TamMessageBox::~TamMessageBox() = default;
+
+void TamMessageBox::addAnswerButton(MessageBoxButton button)
+{
+    auto *bt = new QPushButton(buttonText(button), this);
+    bt->setObjectName(QLatin1String(buttonObjectName(button)));
+    bt->setProperty("answerBt", true);
+    bt->setCursor(Qt::PointingHandCursor);
+    // Enter answers with the first button of the row, the agreeing one.
+    const bool first = m_buttonLayout->count() == 1;
+    bt->setAutoDefault(first);
+    bt->setDefault(first);
+    connect(bt, &QPushButton::clicked, this, [this, button]() {
+        m_answer = button;
+        accept();
+    });
+    m_buttonLayout->addWidget(bt);
+}
+
+void TamMessageBox::changeEvent(QEvent *event)
+{
+    if (event->type() == QEvent::WindowTitleChange && m_titleLabel)
+        m_titleLabel->setText(windowTitle());
+    QDialog::changeEvent(event);
+}
+
+bool TamMessageBox::eventFilter(QObject *watched, QEvent *event)
+{
+    // The box has no system frame, so its title bar moves it.
+    if (watched == m_titleBar || watched == m_titleLabel) {
+        switch (event->type()) {
+        case QEvent::MouseButtonPress: {
+            auto *mouse = static_cast<QMouseEvent *>(event);
+            if (mouse->button() == Qt::LeftButton) {
+                m_dragging = true;
+                m_dragOffset = mouse->globalPos() - frameGeometry().topLeft();
+                return true;
+            }
+            break;
+        }
+        case QEvent::MouseMove:
+            if (m_dragging) {
+                move(static_cast<QMouseEvent *>(event)->globalPos() - m_dragOffset);
+                return true;
+            }
+            break;
+        case QEvent::MouseButtonRelease:
+            m_dragging = false;
+            break;
+        default:
+            break;
+        }
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+MessageBoxButton TamMessageBox::question(QWidget *parent, QString text, short buttons, bool warning)
+{
+    TestSeam &seam = testSeam();
+    if (!seam.answers.isEmpty() || seam.testMode) {
+        Question asked;
+        asked.parent = parent;
+        asked.text = text;
+        asked.buttons = buttons;
+        asked.warning = warning;
+        seam.asked.append(asked);
+        if (!seam.answers.isEmpty())
+            return static_cast<MessageBoxButton>(seam.answers.takeFirst());
+        return decliningAnswer(buttons);
+    }
+
+    // The parent may die while the box runs its own event loop (for example a
+    // form closed by the client); the box dies with it then.
+    QPointer<TamMessageBox> box = new TamMessageBox(parent, text, buttons, warning);
+    box->exec();
+    if (!box)
+        return decliningAnswer(buttons);
+    const MessageBoxButton answer = box->m_answer;
+    box->deleteLater();
+    return answer;
+}
+
+void TamMessageBox::setNextAnswers(const QList<int> &answers)
+{
+    testSeam().answers = answers;
+}
+
+void TamMessageBox::pushNextAnswer(int answer)
+{
+    testSeam().answers.append(answer);
+}
+
+void TamMessageBox::setTestMode(bool on)
+{
+    testSeam().testMode = on;
+}
+
+QList<TamMessageBox::Question> TamMessageBox::askedQuestions()
+{
+    return testSeam().asked;
+}
+
+void TamMessageBox::clearAskedQuestions()
+{
+    testSeam().asked.clear();
+}
+
+MessageBoxButton TamMessageBox::decliningAnswer(short buttons)
+{
+    if (buttons & Cancel)
+        return Cancel;
+    if (buttons & No)
+        return No;
+    return NoButton;
+}
+
+} // namespace orlun_base
