@@ -1,5 +1,161 @@
-// Placeholder until the demo client lands.
-int main()
+// The demo client: opens (and on first run seeds) a store, dresses the
+// application in the dark theme and shows the user management form the way
+// the full client hosts it. Without a display, or with --screenshot, it renders
+// the form offscreen into a PNG and exits.
+
+#include <QApplication>
+#include <QCommandLineParser>
+#include <QDir>
+#include <QFileInfo>
+#include <QStandardPaths>
+#include <QTextStream>
+#include <QTimer>
+
+#include "BaseForm.h"
+#include "DataStore.h"
+#include "FormsMgr.h"
+#include "TamSingleton.h"
+#include "UserMgrInit.h"
+
+#include "DarkTheme.h"
+#include "DemoSeeder.h"
+
+#include <cstring>
+#include <memory>
+
+namespace {
+
+// Long enough for the form's first layout pass and the deferred refresh of the
+// channel table to land before the picture is taken.
+constexpr int SettleMs = 500;
+
+bool hasDisplay()
 {
-    return 0;
+    return !qEnvironmentVariableIsEmpty("DISPLAY") ||
+           !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY");
+}
+
+bool asksForScreenshot(int argc, char *argv[])
+{
+    for (int i = 1; i < argc; ++i) {
+        const char *arg = argv[i];
+        while (*arg == '-')
+            ++arg;
+        if (std::strncmp(arg, "screenshot", 10) == 0 && (arg[10] == '\0' || arg[10] == '='))
+            return true;
+    }
+    return false;
+}
+
+// Has to be decided before QApplication exists: the xcb platform aborts the
+// process when it finds no display, and a screenshot run should not flash a
+// window on a desktop. An explicit QT_QPA_PLATFORM always wins.
+void choosePlatform(int argc, char *argv[])
+{
+    if (qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
+        return;
+    if (!hasDisplay() || asksForScreenshot(argc, argv))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+}
+
+bool isHeadless()
+{
+    const QString platform = QGuiApplication::platformName();
+    return platform == QLatin1String("offscreen") || platform == QLatin1String("minimal");
+}
+
+QString defaultStorePath()
+{
+    const QString folder = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
+    QDir().mkpath(folder);
+    return QDir(folder).filePath(QStringLiteral("orlun.db"));
+}
+
+bool saveScreenshot(QWidget *form, const QString &file)
+{
+    const QString path = QFileInfo(file).absoluteFilePath();
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    if (!form->grab().save(path, "PNG")) {
+        QTextStream(stderr) << QCoreApplication::translate("main", "Cannot write %1").arg(path)
+                            << '\n';
+        return false;
+    }
+    QTextStream(stdout) << QCoreApplication::translate("main", "Screenshot written to %1").arg(path)
+                        << '\n';
+    return true;
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    choosePlatform(argc, argv);
+    QCoreApplication::setOrganizationName(QStringLiteral("Orlun"));
+    QCoreApplication::setApplicationName(QStringLiteral("orlun_client"));
+    QApplication app(argc, argv);
+
+    QCommandLineParser parser;
+    parser.setApplicationDescription(
+        QCoreApplication::translate("main", "Demo client that hosts the user management module."));
+    parser.addHelpOption();
+    const QCommandLineOption dbOption(
+        QStringLiteral("db"),
+        QCoreApplication::translate("main", "Store to open; created and seeded when new."),
+        QCoreApplication::translate("main", "path"), defaultStorePath());
+    const QCommandLineOption screenshotOption(
+        QStringLiteral("screenshot"),
+        QCoreApplication::translate("main", "Render the form offscreen into a PNG and exit."),
+        QCoreApplication::translate("main", "file"));
+    parser.addOption(dbOption);
+    parser.addOption(screenshotOption);
+    parser.process(app);
+
+    const QString storePath = parser.value(dbOption);
+    orlun_data::DataStore &store = orlun_data::DataStore::_instance();
+    if (!store.open(storePath)) {
+        QTextStream(stderr)
+            << QCoreApplication::translate("main", "Cannot open the store %1").arg(storePath)
+            << '\n';
+        return 1;
+    }
+
+    DemoSeeder seeder;
+    switch (seeder.seedIfEmpty()) {
+    case DemoSeeder::AlreadyPopulated:
+        break;
+    case DemoSeeder::Seeded:
+        QTextStream(stdout)
+            << QCoreApplication::translate("main", "Seeded a demo site into %1").arg(storePath)
+            << '\n';
+        break;
+    case DemoSeeder::Failed:
+        QTextStream(stderr) << QCoreApplication::translate(
+                                   "main", "The demo site is incomplete; refused writes: %1")
+                                   .arg(seeder.failures().join(QStringLiteral(", ")))
+                            << '\n';
+        break;
+    }
+
+    DarkTheme::apply(app);
+
+    // The form is parentless and ours; the form manager only looks it up.
+    std::unique_ptr<orlun_base::BaseForm> form(
+        TAMCOMMON::TamSingleton<orlun_userMgr::UserMgrInit>::_instance().createUserMgrForm());
+    orlun_base::FormsMgr::_instance().registerForm(form.get());
+    form->setWindowTitle(QCoreApplication::translate("main", "User Management"));
+    form->show();
+
+    QString screenshot = parser.value(screenshotOption);
+    if (screenshot.isEmpty() && isHeadless())
+        screenshot = QStringLiteral("userMgr.png");
+    if (!screenshot.isEmpty()) {
+        QTimer::singleShot(SettleMs, form.get(), [&form, screenshot] {
+            QCoreApplication::exit(saveScreenshot(form.get(), screenshot) ? 0 : 1);
+        });
+    }
+
+    const int status = app.exec();
+    form.reset();
+    store.close();
+    return status;
 }
