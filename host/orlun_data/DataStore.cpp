@@ -8,6 +8,7 @@
 
 #include "DataSignals.h"
 #include "DevsMgrData.h"
+#include "SqlText.h"
 #include "UserData.h"
 
 namespace orlun_data {
@@ -148,7 +149,7 @@ bool DataStore::setSetting(const QString &key, const QString &value)
         QSqlQuery query(database());
         query.prepare(QStringLiteral("INSERT OR REPLACE INTO settings (key, value) VALUES (?, ?)"));
         query.addBindValue(key);
-        query.addBindValue(value);
+        query.addBindValue(sqlText(value));
         return query.exec();
     });
     if (stored)

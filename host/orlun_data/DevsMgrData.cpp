@@ -6,6 +6,7 @@
 #include "ChannelId.h"
 #include "DataSignals.h"
 #include "DataStore.h"
+#include "SqlText.h"
 
 #include <algorithm>
 
@@ -44,21 +45,21 @@ struct DeviceWriter
     bool write(const vms_sdk::DevInfo &info, const Channels &channels)
     {
         device.addBindValue(info.devId);
-        device.addBindValue(info.devName);
-        device.addBindValue(info.devSn);
+        device.addBindValue(sqlText(info.devName));
+        device.addBindValue(sqlText(info.devSn));
         device.addBindValue(info.devType);
-        device.addBindValue(info.ip);
+        device.addBindValue(sqlText(info.ip));
         device.addBindValue(info.port);
         device.addBindValue(info.snBrandKind1);
         device.addBindValue(info.snBrandKind2);
         device.addBindValue(info.channelCount);
-        device.addBindValue(info.brand);
+        device.addBindValue(sqlText(info.brand));
         if (!device.exec())
             return false;
         for (const vms_sdk::DevChannelInfo &ch : channels) {
             channel.addBindValue(info.devId);
             channel.addBindValue(ch.channelKey.second);
-            channel.addBindValue(ch.channelName);
+            channel.addBindValue(sqlText(ch.channelName));
             channel.addBindValue(ch.channelType);
             channel.addBindValue(int(ch.status));
             if (!channel.exec())
@@ -271,7 +272,7 @@ bool DevsMgrData::renameChannel(const ChannelKey &key, const QString &name)
         QSqlQuery query(store().database());
         query.prepare(
             QStringLiteral("UPDATE channels SET name = ? WHERE dev_id = ? AND channel_no = ?"));
-        query.addBindValue(name);
+        query.addBindValue(sqlText(name));
         query.addBindValue(key.first);
         query.addBindValue(key.second);
         return query.exec();
@@ -363,7 +364,7 @@ bool DevsMgrData::addGroup(const QString &groupId, const QString &groupName)
         QSqlQuery query(store().database());
         query.prepare(QStringLiteral("INSERT INTO \"groups\" (group_id, name) VALUES (?, ?)"));
         query.addBindValue(groupId);
-        query.addBindValue(groupName);
+        query.addBindValue(sqlText(groupName));
         return query.exec();
     });
     if (!stored)

@@ -4,6 +4,7 @@
 #include <QVariant>
 
 #include "DataStore.h"
+#include "SqlText.h"
 #include "StoreKeys.h"
 
 namespace orlun_data {
@@ -76,7 +77,7 @@ bool UserData::setUserRes(const QString &userName, const QList<UserResInfo> &res
         for (int i = 0; i < resList.size(); ++i) {
             query.addBindValue(userName);
             query.addBindValue(i);
-            query.addBindValue(resList.at(i).resId);
+            query.addBindValue(sqlText(resList.at(i).resId));
             query.addBindValue(resList.at(i).resType);
             if (!query.exec())
                 return false;
@@ -102,11 +103,11 @@ bool UserData::addUser(const UserInfo &info)
             "INSERT INTO users (name, pwd, user_type, function_power, description, super_user)"
             " VALUES (?, ?, ?, ?, ?, ?)"));
         query.addBindValue(info.userName);
-        query.addBindValue(info.userPwd);
+        query.addBindValue(sqlText(info.userPwd));
         query.addBindValue(info.userType);
         query.addBindValue(info.functionPower);
-        query.addBindValue(info.userDescribe);
-        query.addBindValue(info.superUserName);
+        query.addBindValue(sqlText(info.userDescribe));
+        query.addBindValue(sqlText(info.superUserName));
         return query.exec();
     });
     if (!stored)
@@ -126,11 +127,11 @@ bool UserData::updateUser(const UserInfo &info)
         query.prepare(QStringLiteral(
             "UPDATE users SET pwd = ?, user_type = ?, function_power = ?, description = ?,"
             " super_user = ? WHERE name = ?"));
-        query.addBindValue(info.userPwd);
+        query.addBindValue(sqlText(info.userPwd));
         query.addBindValue(info.userType);
         query.addBindValue(info.functionPower);
-        query.addBindValue(info.userDescribe);
-        query.addBindValue(info.superUserName);
+        query.addBindValue(sqlText(info.userDescribe));
+        query.addBindValue(sqlText(info.superUserName));
         query.addBindValue(info.userName);
         return query.exec() && query.numRowsAffected() == 1;
     });
@@ -184,7 +185,7 @@ bool UserData::setUserGesture(const QString &userName, const QByteArray &salt,
         query.prepare(QStringLiteral(
             "INSERT OR REPLACE INTO gestures (user_name, salt, hash) VALUES (?, ?, ?)"));
         query.addBindValue(userName);
-        query.addBindValue(salt);
+        query.addBindValue(salt.isNull() ? QByteArray("") : salt);
         query.addBindValue(hash);
         return query.exec();
     });
@@ -239,6 +240,8 @@ void UserData::reload()
     m_foldedNames.clear();
     m_res.clear();
     m_gestures.clear();
+    // A failure queued for one store must not hit the next one.
+    m_failures.clear();
 
     const QSqlDatabase db = store().database();
     if (!db.isOpen())

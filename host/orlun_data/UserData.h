@@ -54,6 +54,7 @@ public:
     bool deleteUserGesture(const QString &userName);
 
     // Test seam: the next call of op returns false without touching the store.
+    // Opening a store drops failures still queued.
     void failNextWrite(WriteOp op);
 
     // Re-reads everything from the DataStore; called when the store opens.
