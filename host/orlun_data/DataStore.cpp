@@ -78,6 +78,15 @@ int g_connectionSerial = 0;
 
 } // namespace
 
+DataStore::DataStore()
+{
+    // Make Qt SQL build its connection registry and driver loader before
+    // this object is complete: statics die in reverse order of construction,
+    // so they then outlive the store and ~DataStore may still use them.
+    QSqlDatabase::connectionNames();
+    QSqlDatabase::drivers();
+}
+
 DataStore::~DataStore()
 {
     // Normally already closed from ~QCoreApplication; this covers programs

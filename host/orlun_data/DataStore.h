@@ -47,7 +47,7 @@ public:
 
 private:
     friend class TAMCOMMON::TamSingleton<DataStore>;
-    DataStore() = default;
+    DataStore();
     ~DataStore();
 
     bool createSchema();
