@@ -37,6 +37,7 @@ void TableOperWtStyle::detach()
         disconnect(m_selAll, nullptr, this, nullptr);
     if (m_table) {
         m_table->removeEventFilter(this);
+        m_table->viewport()->removeEventFilter(this);
         disconnect(m_table, nullptr, this, nullptr);
         disconnect(m_table->model(), nullptr, this, nullptr);
         disconnect(m_table->horizontalHeader(), nullptr, this, nullptr);
@@ -55,6 +56,8 @@ void TableOperWtStyle::setWts(QCheckBox *selAll, TAMCOMMON::TamTableWidget *tabl
     m_operColumns = operColumns;
     if (!table)
         return;
+    if (headerLayout)
+        m_headerMargins = headerLayout->contentsMargins();
 
     QHeaderView *header = table->horizontalHeader();
     for (int column : qAsConst(m_operColumns)) {
@@ -107,6 +110,9 @@ void TableOperWtStyle::setWts(QCheckBox *selAll, TAMCOMMON::TamTableWidget *tabl
     connect(table->verticalScrollBar(), &QScrollBar::rangeChanged, this,
             &TableOperWtStyle::syncHeaderWidths);
     table->installEventFilter(this);
+    // Stretched columns change width without sectionResized (Qt re-stretches
+    // them on a delayed pass), but the table always repaints afterwards.
+    table->viewport()->installEventFilter(this);
 
     updateSelAll();
     syncHeaderWidths();
@@ -114,8 +120,19 @@ void TableOperWtStyle::setWts(QCheckBox *selAll, TAMCOMMON::TamTableWidget *tabl
 
 bool TableOperWtStyle::eventFilter(QObject *watched, QEvent *event)
 {
-    if (watched == m_table && (event->type() == QEvent::Resize || event->type() == QEvent::Show))
+    if (!m_table)
+        return QObject::eventFilter(watched, event);
+    if (watched == m_table && (event->type() == QEvent::Resize || event->type() == QEvent::Show)) {
         syncHeaderWidths();
+    } else if (watched == m_table->viewport() && event->type() == QEvent::Paint && !m_syncPending &&
+               !headerInStep()) {
+        // Not from inside the paint: the strip is laid out again afterwards.
+        m_syncPending = true;
+        QTimer::singleShot(0, this, [this]() {
+            m_syncPending = false;
+            syncHeaderWidths();
+        });
+    }
     return QObject::eventFilter(watched, event);
 }
 
@@ -186,6 +203,32 @@ void TableOperWtStyle::updateSelAll()
     }
 }
 
+bool TableOperWtStyle::headerInStep() const
+{
+    if (!m_table || !m_headerLayout)
+        return true;
+    const int columns = m_table->columnCount();
+    for (int i = 0, count = m_headerLayout->count(); i < count && i < columns; ++i) {
+        const QWidget *cell = m_headerLayout->itemAt(i)->widget();
+        const int width = m_table->isColumnHidden(i) ? 0 : m_table->columnWidth(i);
+        if (cell && (cell->minimumWidth() != width || cell->maximumWidth() != width))
+            return false;
+    }
+    return m_headerLayout->contentsMargins() == headerMargins();
+}
+
+QMargins TableOperWtStyle::headerMargins() const
+{
+    // The table's frame and vertical scroll bar take room beside the columns;
+    // the strip leaves the same room, or its layout would spread the
+    // fixed-width cells apart to fill it.
+    const QWidget *viewport = m_table->viewport();
+    const int left = viewport->x();
+    const int right = qMax(0, m_table->width() - viewport->x() - viewport->width());
+    return QMargins(m_headerMargins.left() + left, m_headerMargins.top(),
+                    m_headerMargins.right() + right, m_headerMargins.bottom());
+}
+
 void TableOperWtStyle::syncHeaderWidths()
 {
     if (!m_table || !m_headerLayout)
@@ -199,6 +242,10 @@ void TableOperWtStyle::syncHeaderWidths()
         if (cell->minimumWidth() != width || cell->maximumWidth() != width)
             cell->setFixedWidth(width);
     }
+
+    const QMargins margins = headerMargins();
+    if (m_headerLayout->contentsMargins() != margins)
+        m_headerLayout->setContentsMargins(margins);
 }
 
 } // namespace orlun_base

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QList>
+#include <QMargins>
 #include <QObject>
 #include <QPointer>
 
@@ -39,12 +40,16 @@ private:
     void scheduleSelAllUpdate();
     void updateSelAll();
     void syncHeaderWidths();
+    bool headerInStep() const;
+    QMargins headerMargins() const;
 
     QPointer<QCheckBox> m_selAll;
     QPointer<TAMCOMMON::TamTableWidget> m_table;
     QPointer<QLayout> m_headerLayout;
     QList<int> m_operColumns;
+    QMargins m_headerMargins;
     bool m_updatePending = false;
+    bool m_syncPending = false;
     bool m_settingRows = false;
 };
 
