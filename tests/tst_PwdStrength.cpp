@@ -34,7 +34,6 @@ private slots:
     void meterShowsLevel_data();
     void meterShowsLevel();
     void meterFollowsTyping();
-    void meterGoesDarkWhenCleared();
 };
 
 void tst_PwdStrength::rating_data()
@@ -79,6 +78,7 @@ void tst_PwdStrength::meterShowsLevel_data()
     QTest::addColumn<int>("lit");
     QTest::addColumn<QColor>("colour");
 
+    QTest::newRow("cleared") << QString() << TAMCOMMON::PwdEmpty << QString() << 0 << Red;
     QTest::newRow("weak") << "123456" << TAMCOMMON::PwdWeak << "Weak" << 1 << Red;
     QTest::newRow("medium") << "Blue7Kettle" << TAMCOMMON::PwdMedium << "Medium" << 2 << Orange;
     QTest::newRow("strong") << "T7#kq!Vz9@pL" << TAMCOMMON::PwdStrong << "Strong" << 3 << Green;
@@ -94,6 +94,8 @@ void tst_PwdStrength::meterShowsLevel()
 
     PwdStrengthWt meter;
     meter.resize(meter.sizeHint());
+    // From a lit meter, so that going back to fewer bars is seen too.
+    meter.setPwd(QStringLiteral("T7#kq!Vz9@pL"));
     meter.setPwd(pwd);
 
     QCOMPARE(meter.strength(), strength);
@@ -116,6 +118,8 @@ void tst_PwdStrength::meterShowsLevel()
     }
 
     // The word is drawn in the level's colour right of the bars.
+    if (word.isEmpty())
+        return;
     const int textLeft = meter.segmentRect(2).right() + 1;
     bool wordPainted = false;
     for (int x = textLeft; x < meter.width() && !wordPainted; ++x) {
@@ -144,23 +148,6 @@ void tst_PwdStrength::meterFollowsTyping()
     QTest::keyClicks(edit, QStringLiteral("!Vz9@pL"));
     QCOMPARE(meter->strength(), TAMCOMMON::PwdStrong);
     QCOMPARE(meter->strengthText(), QStringLiteral("Strong"));
-}
-
-void tst_PwdStrength::meterGoesDarkWhenCleared()
-{
-    PwdStrengthWt meter;
-    meter.resize(meter.sizeHint());
-    meter.setPwd(QStringLiteral("T7#kq!Vz9@pL"));
-    QCOMPARE(meter.segmentColor(2), Green);
-
-    meter.setPwd(QString());
-    QCOMPARE(meter.strength(), TAMCOMMON::PwdEmpty);
-    QVERIFY(meter.strengthText().isEmpty());
-    const QImage image = meter.grab().toImage();
-    const QColor first = pixelAt(image, meter.segmentRect(0).center(), meter.devicePixelRatioF());
-    QCOMPARE(first, meter.segmentColor(0));
-    QVERIFY(first != Red && first != Orange && first != Green);
-    QCOMPARE(meter.segmentColor(0), meter.segmentColor(2));
 }
 
 QTEST_MAIN(tst_PwdStrength)
