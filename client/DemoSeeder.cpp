@@ -283,10 +283,8 @@ void DemoSeeder::seedAccounts()
 
     UserData &users = UserData::_instance();
     // The super user's record holds every function and no grants; the user
-    // list never shows it. A host that already reserves the super user's name
-    // (isUserExist answers true for it) keeps its account in the settings, and
-    // a second record would only be refused.
-    if (!users.isUserExist(m_superUser)) {
+    // list never shows it.
+    if (users.getUserInfo(m_superUser).userName.isEmpty()) {
         UserInfo admin;
         admin.userName = m_superUser;
         admin.userPwd = QStringLiteral("Orlun@Admin1");

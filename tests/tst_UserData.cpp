@@ -178,6 +178,15 @@ void tst_UserData::superUserIsLeftOut()
     QVERIFY(!users().isUserExist(QStringLiteral("admin")));
     QVERIFY(!users().addUser(makeUser(QStringLiteral("root"))));
     QVERIFY(users().addUser(makeUser(QStringLiteral("admin"))));
+
+    // The super user's own record (type 1) is stored once and never listed.
+    UserInfo root = makeUser(QStringLiteral("root"));
+    root.userType = 1;
+    QVERIFY(users().addUser(root));
+    QVERIFY(!users().addUser(root));
+    QCOMPARE(users().getUserInfo(QStringLiteral("root")).userType, 1);
+    QCOMPARE(names(users().getAllUsers(QStringLiteral("root"))),
+             QStringList({"bob", "carol", "admin"}));
 }
 
 void tst_UserData::unknownNamesGiveDefaults()

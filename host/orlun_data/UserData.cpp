@@ -58,8 +58,13 @@ bool UserData::isUserExist(const QString &userName)
     const QString folded = foldName(userName);
     if (m_foldedNames.contains(folded))
         return true;
+    return isSuperUserName(userName);
+}
+
+bool UserData::isSuperUserName(const QString &userName) const
+{
     const QString superUser = store().setting(superUserNameKey(), defaultSuperUserName());
-    return folded == foldName(superUser);
+    return foldName(userName) == foldName(superUser);
 }
 
 bool UserData::setUserRes(const QString &userName, const QList<UserResInfo> &resList)
@@ -95,7 +100,13 @@ bool UserData::setUserRes(const QString &userName, const QList<UserResInfo> &res
 
 bool UserData::addUser(const UserInfo &info)
 {
-    if (consumeFailure(AddUser) || isBlank(info.userName) || isUserExist(info.userName))
+    if (consumeFailure(AddUser) || isBlank(info.userName))
+        return false;
+    // The super user's name is reserved for ordinary accounts, but the super
+    // user's own record (type 1) may be stored once.
+    const bool superUserRecord = info.userType == 1 && isSuperUserName(info.userName);
+    if (m_foldedNames.contains(foldName(info.userName)) ||
+        (!superUserRecord && isUserExist(info.userName)))
         return false;
     const bool stored = store().transaction([&] {
         QSqlQuery query(store().database());

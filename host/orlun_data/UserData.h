@@ -66,6 +66,7 @@ private:
     ~UserData() = default;
 
     bool consumeFailure(WriteOp op);
+    bool isSuperUserName(const QString &userName) const;
     // Names that differ only in letter case are one account for uniqueness.
     static QString foldName(const QString &userName);
 
