@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QTreeWidget>
+#include <QVector>
 
 namespace TAMCOMMON {
 
@@ -10,6 +11,9 @@ namespace TAMCOMMON {
 // unchecked). signalItemsCheckStateChanged() is emitted once per user action,
 // after propagation. Programmatic setCheckState() calls are not propagated
 // and emit nothing.
+//
+// Items should not carry Qt::ItemIsAutoTristate: Qt's own propagation would
+// run beside this one and recompute parents once per changed child.
 class TamTreeWidget : public QTreeWidget
 {
     Q_OBJECT
@@ -29,11 +33,29 @@ public:
 signals:
     void signalItemsCheckStateChanged();
 
+protected:
+    // The item delegate toggles check boxes from inside edit(); mouse and
+    // key events reach it only through here, programmatic changes never do.
+    bool edit(const QModelIndex &index, EditTrigger trigger, QEvent *event) override;
+    using QTreeWidget::edit;
+    void dataChanged(const QModelIndex &topLeft, const QModelIndex &bottomRight,
+                     const QVector<int> &roles = QVector<int>()) override;
+
 private:
-    void onItemChanged(QTreeWidgetItem *item, int column);
+    void onDataChanged(const QModelIndex &topLeft, const QModelIndex &bottomRight,
+                       const QVector<int> &roles);
+    void finishUserAction();
+    void propagateUserChange(QTreeWidgetItem *item);
 
     bool m_autoChanging = true;
+    // Set while this class changes check states itself.
     bool m_propagating = false;
+    // Set while the descendants of an item take its check state.
+    bool m_changingSubtree = false;
+    // Depth of delegate event handling, i.e. of user actions in progress.
+    int m_userActions = 0;
+    // Items whose check box the user changed in the action in progress.
+    QVector<QTreeWidgetItem *> m_userChanged;
 };
 
 } // namespace TAMCOMMON
