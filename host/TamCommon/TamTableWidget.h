@@ -8,6 +8,15 @@ namespace TAMCOMMON {
 // overall while the table is visible, also with cell widgets. The row
 // operations hide QTableWidget's non-virtual ones; call them through a
 // TamTableWidget pointer.
+//
+// Plain QTableWidget repositions every cell widget after each single row
+// change while it is visible, and recomputes every row position of the
+// vertical header after each single row hide or show. Here those passes are
+// folded into Qt's delayed item layout, which runs once when control returns
+// to the event loop: rowCount() and isRowHidden() are right at once, cell
+// widget geometry and scroll bar ranges after the event loop has run. While
+// many rows are added between two passes, the viewport is hidden (the table
+// keeps its last picture) and new cell widgets appear together in the pass.
 class TamTableWidget : public QTableWidget
 {
     Q_OBJECT
@@ -19,10 +28,34 @@ public:
     void removeRow(int row);
     void setRowHidden(int row, bool hide);
 
+    void doItemsLayout() override;
+
 protected:
     void rowsInserted(const QModelIndex &parent, int start, int end) override;
     void rowsAboutToBeRemoved(const QModelIndex &parent, int start, int end) override;
     void updateGeometries() override;
+    void updateEditorGeometries() override;
+    bool viewportEvent(QEvent *event) override;
+
+private:
+    // Counts the row changes in progress; a removal stays open from
+    // rowsAboutToBeRemoved until the model's rowsRemoved has been handled.
+    class RowChangeScope;
+    class OffscreenUpdateFilter;
+    bool isDeferringGeometries() const { return m_rowChanges > 0 || m_removing; }
+    void deferGeometries();
+    void noteInsertedRows(int count);
+    void endInsertionBatch();
+
+    int m_rowChanges = 0;
+    bool m_removing = false;
+    // A deferred pass is scheduled and has not run yet.
+    bool m_geometriesDeferred = false;
+    OffscreenUpdateFilter *m_updateFilter = nullptr;
+    // Rows inserted since the last deferred pass.
+    int m_insertedSincePass = 0;
+    // The viewport is hidden and the table's updates are off until the pass.
+    bool m_inInsertionBatch = false;
 };
 
 } // namespace TAMCOMMON
