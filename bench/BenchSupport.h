@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QAbstractEventDispatcher>
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QString>
@@ -15,6 +16,30 @@ inline double benchMs(const std::function<void()> &fn)
     timer.start();
     fn();
     QApplication::processEvents();
+    return timer.nsecsElapsed() / 1e6;
+}
+
+// Runs the event loop until it has nothing left to do: posted events,
+// zero-timers (delayed layouts), and the events those posted in turn.
+inline void settleEvents()
+{
+    QAbstractEventDispatcher *dispatcher = QAbstractEventDispatcher::instance();
+    for (int round = 0; round < 1000; ++round) {
+        QApplication::sendPostedEvents();
+        if (!dispatcher->processEvents(QEventLoop::AllEvents))
+            break;
+    }
+}
+
+// Like benchMs, but counts everything fn leaves for the event loop until it
+// is idle again, e.g. a view's deferred layout and the repaints after it.
+inline double benchSettledMs(const std::function<void()> &fn)
+{
+    settleEvents();
+    QElapsedTimer timer;
+    timer.start();
+    fn();
+    settleEvents();
     return timer.nsecsElapsed() / 1e6;
 }
 
