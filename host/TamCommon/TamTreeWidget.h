@@ -21,6 +21,9 @@ public:
     explicit TamTreeWidget(QWidget *parent = nullptr);
     ~TamTreeWidget() override;
 
+    // Keeps QAbstractItemView::edit(const QModelIndex &) callable.
+    using QTreeWidget::edit;
+
     // While false, user check changes stay on the item they were made on.
     void setAutoChangingItemsCheckState(bool autoChanging);
     bool isAutoChangingItemsCheckState() const { return m_autoChanging; }
@@ -37,7 +40,6 @@ protected:
     // The item delegate toggles check boxes from inside edit(); mouse and
     // key events reach it only through here, programmatic changes never do.
     bool edit(const QModelIndex &index, EditTrigger trigger, QEvent *event) override;
-    using QTreeWidget::edit;
     void dataChanged(const QModelIndex &topLeft, const QModelIndex &bottomRight,
                      const QVector<int> &roles = QVector<int>()) override;
 
