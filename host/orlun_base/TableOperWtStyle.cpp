@@ -120,11 +120,15 @@ void TableOperWtStyle::setWts(QCheckBox *selAll, TAMCOMMON::TamTableWidget *tabl
 
 bool TableOperWtStyle::eventFilter(QObject *watched, QEvent *event)
 {
-    if (!m_table)
+    // Only these events matter. Testing the type first also keeps the filter
+    // off m_table while the table is being destroyed: it still sends events
+    // then, but is no longer a TamTableWidget.
+    const QEvent::Type type = event->type();
+    if ((type != QEvent::Resize && type != QEvent::Show && type != QEvent::Paint) || !m_table)
         return QObject::eventFilter(watched, event);
-    if (watched == m_table && (event->type() == QEvent::Resize || event->type() == QEvent::Show)) {
+    if (watched == m_table && (type == QEvent::Resize || type == QEvent::Show)) {
         syncHeaderWidths();
-    } else if (watched == m_table->viewport() && event->type() == QEvent::Paint && !m_syncPending &&
+    } else if (watched == m_table->viewport() && type == QEvent::Paint && !m_syncPending &&
                !headerInStep()) {
         // Not from inside the paint: the strip is laid out again afterwards.
         m_syncPending = true;
