@@ -2,6 +2,8 @@
 
 #include <QListWidget>
 
+#include "DeferredItemWidgets.h"
+
 namespace TAMCOMMON {
 
 // QListWidget that stays linear when rows with item widgets are added,
@@ -30,23 +32,9 @@ protected:
     bool viewportEvent(QEvent *event) override;
 
 private:
-    class OffscreenUpdateFilter;
-    bool isDeferringGeometries() const { return m_inserting || m_removing; }
     void deferGeometries();
-    void noteInsertedRows(int count);
-    void endInsertionBatch();
 
-    bool m_inserting = false;
-    // Open from rowsAboutToBeRemoved until the model's rowsRemoved has been
-    // handled by the view.
-    bool m_removing = false;
-    // A deferred pass is scheduled and has not run yet.
-    bool m_geometriesDeferred = false;
-    OffscreenUpdateFilter *m_updateFilter = nullptr;
-    // Rows inserted since the last deferred pass.
-    int m_insertedSincePass = 0;
-    // The viewport is hidden and the list's updates are off until the pass.
-    bool m_inInsertionBatch = false;
+    DeferredItemWidgets *m_deferral;
 };
 
 } // namespace TAMCOMMON

@@ -2,6 +2,8 @@
 
 #include <QTableWidget>
 
+#include "DeferredItemWidgets.h"
+
 namespace TAMCOMMON {
 
 // QTableWidget whose row-by-row insertion, removal and hiding stay linear
@@ -38,24 +40,9 @@ protected:
     bool viewportEvent(QEvent *event) override;
 
 private:
-    // Counts the row changes in progress; a removal stays open from
-    // rowsAboutToBeRemoved until the model's rowsRemoved has been handled.
-    class RowChangeScope;
-    class OffscreenUpdateFilter;
-    bool isDeferringGeometries() const { return m_rowChanges > 0 || m_removing; }
     void deferGeometries();
-    void noteInsertedRows(int count);
-    void endInsertionBatch();
 
-    int m_rowChanges = 0;
-    bool m_removing = false;
-    // A deferred pass is scheduled and has not run yet.
-    bool m_geometriesDeferred = false;
-    OffscreenUpdateFilter *m_updateFilter = nullptr;
-    // Rows inserted since the last deferred pass.
-    int m_insertedSincePass = 0;
-    // The viewport is hidden and the table's updates are off until the pass.
-    bool m_inInsertionBatch = false;
+    DeferredItemWidgets *m_deferral;
 };
 
 } // namespace TAMCOMMON
