@@ -34,11 +34,11 @@ void addDevice(const QString &id, int devType, int channelCount)
 }
 
 // Grants written as "<resType>:<resId>".
-QList<UserResInfo> grants(const QStringList &specs)
+QList<UserResInfo> grants(const QStringList &entries)
 {
     QList<UserResInfo> list;
-    for (const QString &spec : specs)
-        list.append({spec.section(':', 1), spec.section(':', 0, 0).toInt()});
+    for (const QString &entry : entries)
+        list.append({entry.section(':', 1), entry.section(':', 0, 0).toInt()});
     return list;
 }
 
