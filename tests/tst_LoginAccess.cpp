@@ -14,10 +14,15 @@
 using orlun_data::UserData;
 using orlun_login::GesturePadWt;
 using orlun_login::LoginAccess;
+using Pattern = QVector<int>;
 
 namespace {
 
 const QString kUser = QStringLiteral("alice");
+const QString kConfirm = QStringLiteral("Draw the pattern again to confirm");
+const QString kTooFew = QStringLiteral("Connect at least 4 dots, please draw again");
+const QString kMismatch = QStringLiteral("The two patterns do not match, please draw again");
+const QString kClosed = QStringLiteral("<closed>");
 
 LoginAccess &login()
 {
@@ -29,31 +34,28 @@ UserData &users()
     return UserData::_instance();
 }
 
-void sendMouse(QWidget *widget, QEvent::Type type, const QPoint &pos, Qt::MouseButton button,
-               Qt::MouseButtons buttons)
+void sendMouse(QWidget *pad, QEvent::Type type, const QPoint &pos, Qt::MouseButtons buttons)
 {
-    QMouseEvent event(type, pos, widget->mapToGlobal(pos), button, buttons, Qt::NoModifier);
-    QApplication::sendEvent(widget, &event);
+    const Qt::MouseButton button = type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton;
+    QMouseEvent event(type, pos, pad->mapToGlobal(pos), button, buttons, Qt::NoModifier);
+    QApplication::sendEvent(pad, &event);
 }
 
 // Draws through the dots as a hand would: press on the first, drag with the
 // button held through a point between each pair and onto the next, release.
-void draw(GesturePadWt *pad, const QVector<int> &dots)
+// A leading -1 presses between dots 0 and 1 instead.
+void draw(GesturePadWt *pad, const Pattern &dots)
 {
-    QPoint last = pad->dotCenter(dots.first());
-    sendMouse(pad, QEvent::MouseButtonPress, last, Qt::LeftButton, Qt::LeftButton);
+    QPoint last = dots.first() < 0 ? (pad->dotCenter(0) + pad->dotCenter(1)) / 2
+                                   : pad->dotCenter(dots.first());
+    sendMouse(pad, QEvent::MouseButtonPress, last, Qt::LeftButton);
     for (int i = 1; i < dots.size(); ++i) {
         const QPoint next = pad->dotCenter(dots.at(i));
-        sendMouse(pad, QEvent::MouseMove, (last + next) / 2, Qt::NoButton, Qt::LeftButton);
-        sendMouse(pad, QEvent::MouseMove, next, Qt::NoButton, Qt::LeftButton);
+        sendMouse(pad, QEvent::MouseMove, (last + next) / 2, Qt::LeftButton);
+        sendMouse(pad, QEvent::MouseMove, next, Qt::LeftButton);
         last = next;
     }
-    sendMouse(pad, QEvent::MouseButtonRelease, last, Qt::LeftButton, Qt::NoButton);
-}
-
-QString hint(QWidget *dialog)
-{
-    return dialog->findChild<QLabel *>(QStringLiteral("hintLabel"))->text();
+    sendMouse(pad, QEvent::MouseButtonRelease, last, Qt::NoButton);
 }
 
 } // namespace
@@ -66,20 +68,15 @@ private slots:
     void init();
     void cleanup();
 
-    void drawingTwiceStoresASaltedHash();
-    void mismatchStartsOver();
-    void tooFewDotsStartsOver();
-    void strayDragsAndRepeatedDots();
-    void cancelStoresNothing();
-    void unknownAccountShowsNoDialog();
+    void drawnGestures_data();
+    void drawnGestures();
     void scriptedGestures_data();
     void scriptedGestures();
-    void saltDiffersBetweenStores();
-    void deleteUserGesture();
+    void saltAndDeletion();
 
 private:
-    // Runs fn on the gesture dialog once addUserGesture shows it.
-    void whenDialogShown(std::function<void(QWidget *, GesturePadWt *)> fn);
+    // Runs fn on the gesture dialog once the event loop of its exec() runs.
+    void onDialog(std::function<void(QWidget *, GesturePadWt *)> fn);
 
     int m_dialogsSeen = 0;
     QString m_failure;
@@ -103,165 +100,107 @@ void tst_LoginAccess::cleanup()
         modal->close();
 }
 
-void tst_LoginAccess::whenDialogShown(std::function<void(QWidget *, GesturePadWt *)> fn)
+void tst_LoginAccess::onDialog(std::function<void(QWidget *, GesturePadWt *)> fn)
 {
-    auto *poll = new QTimer(this);
-    poll->setInterval(10);
-    int rounds = 0;
-    connect(poll, &QTimer::timeout, this, [this, poll, fn, rounds]() mutable {
-        QWidget *modal = QApplication::activeModalWidget();
-        if (!modal) {
-            if (++rounds > 300) { // give up after ~3 s rather than hang
-                m_failure = QStringLiteral("no modal dialog appeared");
-                poll->deleteLater();
-                poll->stop();
-            }
-            return;
-        }
-        poll->stop();
-        poll->deleteLater();
-        ++m_dialogsSeen;
-        auto *pad = modal->findChild<GesturePadWt *>(QStringLiteral("gesturePad"));
+    QTimer::singleShot(0, this, [this, fn] {
+        QWidget *dialog = QApplication::activeModalWidget();
+        auto *pad =
+            dialog ? dialog->findChild<GesturePadWt *>(QStringLiteral("gesturePad")) : nullptr;
         if (!pad || !pad->isVisible()) {
-            m_failure = QStringLiteral("no visible gesturePad");
-            modal->close();
+            m_failure = QStringLiteral("no gesture pad shown");
             return;
         }
-        fn(modal, pad);
-        if (modal->isVisible() && m_failure.isEmpty())
+        ++m_dialogsSeen;
+        fn(dialog, pad);
+        if (dialog->isVisible()) {
             m_failure = QStringLiteral("dialog still open after the script");
-        if (modal->isVisible())
-            modal->close();
+            dialog->close();
+        }
     });
-    poll->start();
 }
 
-void tst_LoginAccess::drawingTwiceStoresASaltedHash()
+void tst_LoginAccess::drawnGestures_data()
 {
-    const QVector<int> pattern{0, 4, 8, 5, 2};
-    whenDialogShown([&](QWidget *dialog, GesturePadWt *pad) {
-        draw(pad, pattern);
-        QCOMPARE(hint(dialog), QStringLiteral("Draw the pattern again to confirm"));
-        QVERIFY(pad->pattern().isEmpty()); // cleared for the second drawing
-        draw(pad, pattern);
+    // Each drawing, then the hint it leaves; a drawing {} clicks Cancel.
+    QTest::addColumn<QList<Pattern>>("drawings");
+    QTest::addColumn<QStringList>("hints");
+    QTest::addColumn<Pattern>("stored");
+    QTest::newRow("drawn twice") << QList<Pattern>{{0, 4, 8, 5, 2}, {0, 4, 8, 5, 2}}
+                                 << QStringList{kConfirm, kClosed} << Pattern{0, 4, 8, 5, 2};
+    QTest::newRow("mismatch starts over")
+        << QList<Pattern>{{0, 1, 2, 5}, {0, 1, 2, 4}, {0, 1, 2, 4}, {0, 1, 2, 4}}
+        << QStringList{kConfirm, kMismatch, kConfirm, kClosed} << Pattern{0, 1, 2, 4};
+    QTest::newRow("too few dots, first or second")
+        << QList<Pattern>{{3, 4, 5}, {6, 7, 8, 5}, {6, 7, 8}, {6, 7, 8, 5}, {6, 7, 8, 5}}
+        << QStringList{kTooFew, kConfirm, kTooFew, kConfirm, kClosed} << Pattern{6, 7, 8, 5};
+    // A press between dots draws nothing; dots passed twice count once.
+    QTest::newRow("stray press, repeated dots")
+        << QList<Pattern>{{-1, 1, 2, 5, 8}, {0, 1, 0, 3, 4, 1}, {0, 1, 3, 4}}
+        << QStringList{QStringLiteral("Connect at least 4 dots"), kConfirm, kClosed}
+        << Pattern{0, 1, 3, 4};
+    QTest::newRow("cancel") << QList<Pattern>{{0, 3, 6, 7}, {}} << QStringList{kConfirm, kClosed}
+                            << Pattern{};
+}
+
+void tst_LoginAccess::drawnGestures()
+{
+    QFETCH(QList<Pattern>, drawings);
+    QFETCH(QStringList, hints);
+    QFETCH(Pattern, stored);
+    QStringList seen;
+    onDialog([&](QWidget *dialog, GesturePadWt *pad) {
+        for (const Pattern &drawing : drawings) {
+            if (drawing.isEmpty())
+                QTest::mouseClick(dialog->findChild<QPushButton *>(QStringLiteral("cancelBt")),
+                                  Qt::LeftButton);
+            else
+                draw(pad, drawing);
+            seen.append(dialog->isVisible()
+                            ? dialog->findChild<QLabel *>(QStringLiteral("hintLabel"))->text()
+                            : kClosed);
+            if (seen.last() == kConfirm && !pad->pattern().isEmpty())
+                m_failure = QStringLiteral("pad not cleared for the second drawing");
+        }
     });
     login().addUserGesture(nullptr, kUser);
+    QCOMPARE(seen, hints);
     QVERIFY2(m_failure.isEmpty(), qPrintable(m_failure));
     QCOMPARE(m_dialogsSeen, 1);
-
-    QVERIFY(users().isUserConfigureGesture(kUser));
-    QVERIFY(login().checkUserGesture(kUser, pattern));
-    QVERIFY(!login().checkUserGesture(kUser, {2, 5, 8, 4, 0})); // same dots, other way
-    QVERIFY(!login().checkUserGesture(kUser, {0, 4, 8, 5}));
+    QCOMPARE(users().isUserConfigureGesture(kUser), !stored.isEmpty());
+    QCOMPARE(login().checkUserGesture(kUser, stored.isEmpty() ? drawings.first() : stored),
+             !stored.isEmpty());
+    if (stored.isEmpty())
+        return;
+    // The dots count in the order drawn, and the stored hash is salted.
+    QVERIFY(!login().checkUserGesture(kUser, Pattern(stored.crbegin(), stored.crend())));
     QByteArray salt, hash;
     QVERIFY(users().getUserGesture(kUser, &salt, &hash));
-    QCOMPARE(salt.size(), 16);
-    QCOMPARE(hash.size(), 32);
-    QCOMPARE(hash, LoginAccess::hashPattern(pattern, salt));
-    QVERIFY(hash != LoginAccess::hashPattern(pattern, QByteArray()));
-}
-
-void tst_LoginAccess::mismatchStartsOver()
-{
-    whenDialogShown([&](QWidget *dialog, GesturePadWt *pad) {
-        draw(pad, {0, 1, 2, 5});
-        draw(pad, {0, 1, 2, 4});
-        QCOMPARE(hint(dialog), QStringLiteral("The two patterns do not match, please draw again"));
-        QVERIFY(dialog->isVisible());
-        // The first drawing was dropped: a new pair is needed.
-        draw(pad, {0, 1, 2, 4});
-        QCOMPARE(hint(dialog), QStringLiteral("Draw the pattern again to confirm"));
-        draw(pad, {0, 1, 2, 4});
-    });
-    login().addUserGesture(nullptr, kUser);
-    QVERIFY2(m_failure.isEmpty(), qPrintable(m_failure));
-    QVERIFY(login().checkUserGesture(kUser, {0, 1, 2, 4}));
-    QVERIFY(!login().checkUserGesture(kUser, {0, 1, 2, 5}));
-}
-
-void tst_LoginAccess::tooFewDotsStartsOver()
-{
-    whenDialogShown([&](QWidget *dialog, GesturePadWt *pad) {
-        draw(pad, {3, 4, 5});
-        QCOMPARE(hint(dialog), QStringLiteral("Connect at least 4 dots, please draw again"));
-        draw(pad, {6, 7, 8, 5});
-        // Too short at the confirmation also starts over.
-        draw(pad, {6, 7, 8});
-        QCOMPARE(hint(dialog), QStringLiteral("Connect at least 4 dots, please draw again"));
-        draw(pad, {6, 7, 8, 5});
-        QVERIFY(dialog->isVisible());
-        draw(pad, {6, 7, 8, 5});
-    });
-    login().addUserGesture(nullptr, kUser);
-    QVERIFY2(m_failure.isEmpty(), qPrintable(m_failure));
-    QVERIFY(login().checkUserGesture(kUser, {6, 7, 8, 5}));
-}
-
-void tst_LoginAccess::strayDragsAndRepeatedDots()
-{
-    whenDialogShown([&](QWidget *dialog, GesturePadWt *pad) {
-        const QString before = hint(dialog);
-        // Pressing between dots and dragging across them does not draw.
-        const QPoint gap = (pad->dotCenter(0) + pad->dotCenter(1)) / 2;
-        sendMouse(pad, QEvent::MouseButtonPress, gap, Qt::LeftButton, Qt::LeftButton);
-        for (int dot : {1, 2, 5, 8})
-            sendMouse(pad, QEvent::MouseMove, pad->dotCenter(dot), Qt::NoButton, Qt::LeftButton);
-        sendMouse(pad, QEvent::MouseButtonRelease, pad->dotCenter(8), Qt::LeftButton, Qt::NoButton);
-        QVERIFY(pad->pattern().isEmpty());
-        QCOMPARE(hint(dialog), before);
-        // Dots passed twice count once: this confirms the plain pattern.
-        draw(pad, {0, 1, 0, 3, 4, 1});
-        QCOMPARE(hint(dialog), QStringLiteral("Draw the pattern again to confirm"));
-        draw(pad, {0, 1, 3, 4});
-    });
-    login().addUserGesture(nullptr, kUser);
-    QVERIFY2(m_failure.isEmpty(), qPrintable(m_failure));
-    QVERIFY(login().checkUserGesture(kUser, {0, 1, 3, 4}));
-}
-
-void tst_LoginAccess::cancelStoresNothing()
-{
-    whenDialogShown([&](QWidget *dialog, GesturePadWt *pad) {
-        draw(pad, {0, 3, 6, 7});
-        QTest::mouseClick(dialog->findChild<QPushButton *>(QStringLiteral("cancelBt")),
-                          Qt::LeftButton);
-    });
-    login().addUserGesture(nullptr, kUser);
-    QVERIFY2(m_failure.isEmpty(), qPrintable(m_failure));
-    QCOMPARE(m_dialogsSeen, 1);
-    QVERIFY(!users().isUserConfigureGesture(kUser));
-    QVERIFY(!login().checkUserGesture(kUser, {0, 3, 6, 7}));
-}
-
-void tst_LoginAccess::unknownAccountShowsNoDialog()
-{
-    whenDialogShown([](QWidget *, GesturePadWt *) {});
-    login().addUserGesture(nullptr, QStringLiteral("ghost"));
-    QTest::qWait(100);
-    QCOMPARE(m_dialogsSeen, 0);
-    QVERIFY(!users().isUserConfigureGesture(QStringLiteral("ghost")));
+    QCOMPARE(hash, LoginAccess::hashPattern(stored, salt));
+    QVERIFY(hash != LoginAccess::hashPattern(stored, QByteArray()));
 }
 
 void tst_LoginAccess::scriptedGestures_data()
 {
-    QTest::addColumn<QVector<int>>("pattern");
+    QTest::addColumn<Pattern>("pattern");
     QTest::addColumn<bool>("stored");
-    QTest::newRow("valid") << QVector<int>{0, 1, 2, 5, 8} << true;
-    QTest::newRow("cancelled") << QVector<int>{} << false;
-    QTest::newRow("three dots") << QVector<int>{0, 1, 2} << false;
-    QTest::newRow("dot twice") << QVector<int>{0, 1, 2, 1} << false;
-    QTest::newRow("no such dot") << QVector<int>{0, 1, 2, 9} << false;
+    QTest::newRow("valid") << Pattern{0, 1, 2, 5, 8} << true;
+    QTest::newRow("cancelled") << Pattern{} << false;
+    QTest::newRow("three dots") << Pattern{0, 1, 2} << false;
+    QTest::newRow("dot twice") << Pattern{0, 1, 2, 1} << false;
+    QTest::newRow("no such dot") << Pattern{0, 1, 2, 9} << false;
 }
 
 void tst_LoginAccess::scriptedGestures()
 {
-    QFETCH(QVector<int>, pattern);
+    QFETCH(Pattern, pattern);
     QFETCH(bool, stored);
-    whenDialogShown([](QWidget *, GesturePadWt *) {});
+    onDialog([](QWidget *, GesturePadWt *) {});
     login().scriptNextGesture(pattern);
     login().addUserGesture(nullptr, kUser);
     QCOMPARE(users().isUserConfigureGesture(kUser), stored);
     QCOMPARE(login().checkUserGesture(kUser, pattern), stored);
+    // Without a script, an unknown account gets no dialog either.
+    login().addUserGesture(nullptr, QStringLiteral("ghost"));
     QTest::qWait(50);
     QCOMPARE(m_dialogsSeen, 0);
 
@@ -272,36 +211,27 @@ void tst_LoginAccess::scriptedGestures()
     QVERIFY(!login().checkUserGesture(kUser, {3, 4, 5, 6}));
 }
 
-void tst_LoginAccess::saltDiffersBetweenStores()
+void tst_LoginAccess::saltAndDeletion()
 {
-    const QVector<int> pattern{2, 4, 6, 7};
-    login().scriptNextGesture(pattern);
-    login().addUserGesture(nullptr, kUser);
-    QByteArray salt1, hash1, salt2, hash2;
-    QVERIFY(users().getUserGesture(kUser, &salt1, &hash1));
-    login().scriptNextGesture(pattern);
-    login().addUserGesture(nullptr, kUser);
-    QVERIFY(users().getUserGesture(kUser, &salt2, &hash2));
-    QVERIFY(salt1 != salt2);
-    QVERIFY(hash1 != hash2);
-    QVERIFY(login().checkUserGesture(kUser, pattern));
-}
-
-void tst_LoginAccess::deleteUserGesture()
-{
+    const Pattern pattern{2, 4, 6, 7};
     QVERIFY(!login().deleteUserGesture(kUser)); // none yet
-    login().scriptNextGesture({0, 1, 2, 3});
+    QByteArray salt1, salt2;
+    login().scriptNextGesture(pattern);
     login().addUserGesture(nullptr, kUser);
-    QVERIFY(users().isUserConfigureGesture(kUser));
+    QVERIFY(users().getUserGesture(kUser, &salt1, nullptr));
+    // Every drawing gets a new salt.
+    login().scriptNextGesture(pattern);
+    login().addUserGesture(nullptr, kUser);
+    QVERIFY(users().getUserGesture(kUser, &salt2, nullptr));
+    QVERIFY(salt1 != salt2);
+    QVERIFY(login().checkUserGesture(kUser, pattern));
 
     users().failNextWrite(UserData::DeleteUserGesture);
     QVERIFY(!login().deleteUserGesture(kUser));
-    QVERIFY(login().checkUserGesture(kUser, {0, 1, 2, 3}));
-
+    QVERIFY(login().checkUserGesture(kUser, pattern));
     QVERIFY(login().deleteUserGesture(kUser));
     QVERIFY(!users().isUserConfigureGesture(kUser));
-    QVERIFY(!login().checkUserGesture(kUser, {0, 1, 2, 3}));
-    QVERIFY(!login().deleteUserGesture(kUser));
+    QVERIFY(!login().checkUserGesture(kUser, pattern));
 }
 
 QTEST_MAIN(tst_LoginAccess)
