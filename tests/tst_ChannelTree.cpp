@@ -1,26 +1,17 @@
-#include <QTreeWidgetItemIterator>
 #include <QtTest>
 
 #include "ChannelTree.h"
-#include "ChannelTreeConfig.h"
 #include "DevsMgrData.h"
 #include "TamTreeWidget.h"
 #include "TestSupport.h"
 #include "TreeItem.h"
 
+#include <tuple>
+
 using namespace orlun_base;
 using orlun_data::DevsMgrData;
 using orlun_userMgr::ChannelTree;
 using Ids = QSet<QString>;
-
-namespace {
-
-void addDevice(const QString &id, int devType, int channelCount)
-{
-    const vms_sdk::DevInfo info{id, id.toUpper(), "SN-" + id, devType, "10.0.0.7", 8000, 0,
-                                0,  channelCount, "Orlun"};
-    QVERIFY(DevsMgrData::_instance().addDevice(info));
-}
 
 // A TreeItem that calls itself a device without being a DevItem.
 class FakeDevice : public TreeItem
@@ -30,85 +21,38 @@ public:
     bool isDevice() const override { return true; }
 };
 
-QTreeWidgetItem *checkable(QTreeWidgetItem *item, bool checked)
-{
-    item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
-    item->setCheckState(0, checked ? Qt::Checked : Qt::Unchecked);
-    return item;
-}
-
-QTreeWidgetItem *find(QTreeWidget *tree, const QString &id)
-{
-    for (QTreeWidgetItemIterator it(tree); *it; ++it) {
-        if (auto *item = dynamic_cast<TreeItem *>(*it); item && item->getId() == id)
-            return item;
-    }
-    return nullptr;
-}
-
-Ids ids(const QStringList &list)
-{
-    return Ids(list.begin(), list.end());
-}
-
-// Runs "set", "add" or "uncheck" with ids.
-void run(ChannelTree &tree, const QString &op, const Ids &ids)
-{
-    if (op == "set")
-        tree.setCheckedChannels(ids);
-    else if (op == "add")
-        tree.addCheckedChannels(ids);
-    else if (op == "uncheck")
-        tree.uncheckChannels(ids);
-}
-
-} // namespace
-
 class tst_ChannelTree : public QObject
 {
     Q_OBJECT
 
 private slots:
     void init();
-    void configuration();
     void channelBatches_data();
     void channelBatches();
-    void groupLeafEndsWalks_data();
     void groupLeafEndsWalks();
     void groups();
-    void noGroupsFolder();
+
+private:
+    static Ids ids(const QStringList &list) { return Ids(list.begin(), list.end()); }
+    static QTreeWidgetItem *checkable(QTreeWidgetItem *item, bool checked)
+    {
+        item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
+        item->setCheckState(0, checked ? Qt::Checked : Qt::Unchecked);
+        return item;
+    }
 };
 
 void tst_ChannelTree::init()
 {
     resetHostForTest();
     // Devices: nvr1 (3 channels), nvr2 (2); Cameras: cam1, cam2 as leaves;
-    // Channel Groups: g1, g2.
-    addDevice("nvr1", 0, 3);
-    addDevice("nvr2", 0, 2);
-    addDevice("cam1", 1, 1);
-    addDevice("cam2", 1, 1);
+    // streams; Channel Groups: g1, g2.
+    for (const auto &[id, type, channels] : {std::tuple{"nvr1", 0, 3}, std::tuple{"nvr2", 0, 2},
+                                             std::tuple{"cam1", 1, 1}, std::tuple{"cam2", 1, 1}})
+        QVERIFY(
+            DevsMgrData::_instance().addDevice({id, id, "SN", type, "", 0, 0, 0, channels, ""}));
     QVERIFY(DevsMgrData::_instance().addGroup("g1", "Doors"));
     QVERIFY(DevsMgrData::_instance().addGroup("g2", "Yard"));
-}
-
-void tst_ChannelTree::configuration()
-{
-    orlun_userMgr::ChannelTreeConfig config;
-    TreeConfig defaults;
-    QVERIFY(config.treeOption1() && !config.treeOption2() && !config.treeOption4());
-    QCOMPARE(config.isLocalGroupsVisible(), defaults.isLocalGroupsVisible());
-    QCOMPARE(config.isRtspVideoVisible(), defaults.isRtspVideoVisible());
-    QCOMPARE(config.canAddRtspVideo(), defaults.canAddRtspVideo());
-
-    QPointer<TreeConfig> owned;
-    {
-        ChannelTree tree;
-        owned = tree.config();
-        QVERIFY(dynamic_cast<orlun_userMgr::ChannelTreeConfig *>(owned.data()));
-        QCOMPARE(tree.getTreeWidget()->styleSheet(), "QTreeWidget{background-color:#101928;}");
-    }
-    QVERIFY(owned.isNull());
 }
 
 void tst_ChannelTree::channelBatches_data()
@@ -120,11 +64,9 @@ void tst_ChannelTree::channelBatches_data()
     QTest::addColumn<QVector<int>>("states"); // nvr1, "Devices", "Cameras"
 
     const QStringList nvr1{"nvr1#0", "nvr1#1", "nvr1#2"};
-    QTest::newRow("set camera leaf") << QStringList() << "set" << QStringList{"cam1#0", "fake#0"}
-                                     << QStringList{"cam1#0"} << QVector<int>{0, 0, 1};
-    QTest::newRow("set replaces") << QStringList{"nvr1#0", "cam1#0"} << "set"
-                                  << QStringList{"nvr1#1"} << QStringList{"nvr1#1"}
-                                  << QVector<int>{1, 1, 0};
+    QTest::newRow("set camera leaf")
+        << QStringList{"nvr1#0"} << "set" << QStringList{"cam1#0", "fake#0"}
+        << QStringList{"cam1#0"} << QVector<int>{0, 0, 1};
     QTest::newRow("set whole device")
         << QStringList() << "set" << nvr1 << nvr1 << QVector<int>{2, 1, 0};
     QTest::newRow("set empty") << nvr1 + QStringList{"nvr2#0", "cam1#0", "cam2#0"} << "set"
@@ -135,10 +77,8 @@ void tst_ChannelTree::channelBatches_data()
     QTest::newRow("add empty") << QStringList{"nvr1#0"} << "add" << QStringList()
                                << QStringList{"nvr1#0"} << QVector<int>{1, 1, 0};
     QTest::newRow("uncheck some") << nvr1 + QStringList{"cam1#0"} << "uncheck"
-                                  << QStringList{"nvr1#2", "cam1#0"}
+                                  << QStringList{"nvr1#2", "cam1#0", "cam2#0"}
                                   << QStringList{"nvr1#0", "nvr1#1"} << QVector<int>{1, 1, 0};
-    QTest::newRow("uncheck never checks") << QStringList() << "uncheck" << QStringList{"nvr1#0"}
-                                          << QStringList() << QVector<int>{0, 0, 0};
 }
 
 void tst_ChannelTree::channelBatches()
@@ -156,10 +96,14 @@ void tst_ChannelTree::channelBatches()
     QTreeWidgetItem *fake = checkable(new FakeDevice("fake"), false);
     widget->topLevelItem(2)->insertChildren(0, {plain, fake});
     tree.setCheckedGroups({"g1"});
-    tree.setCheckedChannels(::ids(before));
-    run(tree, op, ::ids(ids));
+    tree.setCheckedChannels(tst_ChannelTree::ids(before));
+    using Batch = void (ChannelTree::*)(const Ids &);
+    const QMap<QString, Batch> batches{{"set", &ChannelTree::setCheckedChannels},
+                                       {"add", &ChannelTree::addCheckedChannels},
+                                       {"uncheck", &ChannelTree::uncheckChannels}};
+    (tree.*batches.value(op))(tst_ChannelTree::ids(ids));
 
-    QCOMPARE(tree.getCheckedChannels(), ::ids(checked));
+    QCOMPARE(tree.getCheckedChannels(), tst_ChannelTree::ids(checked));
     const QVector<int> shown{tree.findDevItem("nvr1")->checkState(0),
                              widget->topLevelItem(0)->checkState(0),
                              widget->topLevelItem(1)->checkState(0)};
@@ -170,43 +114,28 @@ void tst_ChannelTree::channelBatches()
     QVERIFY(widget->isAutoChangingItemsCheckState());
 }
 
-void tst_ChannelTree::groupLeafEndsWalks_data()
-{
-    QTest::addColumn<QString>("op");
-    QTest::addColumn<QStringList>("ids");
-    QTest::addColumn<bool>("lateBefore"); // a camera leaf after the groups
-    QTest::addColumn<QString>("checkedGroup");
-    QTest::addColumn<bool>("lateAfter");
-    QTest::addColumn<bool>("lateReported");
-
-    const QStringList late{"late#0", "cam2#0"};
-    QTest::newRow("set does not check") << "set" << late << false << "" << false << false;
-    QTest::newRow("set does not uncheck")
-        << "set" << QStringList{"cam2#0"} << true << "" << true << true;
-    QTest::newRow("add") << "add" << late << false << "" << false << false;
-    QTest::newRow("uncheck") << "uncheck" << late << true << "" << true << true;
-    QTest::newRow("checked group ends reading") << "" << late << true << "g2" << true << false;
-}
-
 void tst_ChannelTree::groupLeafEndsWalks()
 {
-    QFETCH(QString, op);
-    QFETCH(QStringList, ids);
-    QFETCH(bool, lateBefore);
-    QFETCH(QString, checkedGroup);
-    QFETCH(bool, lateAfter);
-    QFETCH(bool, lateReported);
-
     ChannelTree tree;
-    QTreeWidgetItem *late = checkable(new DevItem("late"), lateBefore);
-    tree.getTreeWidget()->addTopLevelItem(late);
-    tree.setCheckedGroups({checkedGroup});
-    run(tree, op, ::ids(ids));
+    // Device leaves after the groups, checked, unchecked, checked; the
+    // channel walks end at the first group leaf and never reach them.
+    QList<QTreeWidgetItem *> late;
+    for (bool checked : {true, false, true}) {
+        late << checkable(new DevItem("late" + QString::number(late.size())), checked);
+        tree.getTreeWidget()->addTopLevelItem(late.last());
+    }
+    const Ids named{"late0#0", "late1#0"};
+    tree.setCheckedChannels(named + Ids{"cam2#0"});
+    tree.uncheckChannels(named);
+    tree.addCheckedChannels(named);
+    const QVector<int> states{late[0]->checkState(0), late[1]->checkState(0),
+                              late[2]->checkState(0)};
+    QCOMPARE(states, (QVector<int>{Qt::Checked, Qt::Unchecked, Qt::Checked}));
 
-    QCOMPARE(late->checkState(0) == Qt::Checked, lateAfter);
-    QCOMPARE(tree.getCheckedChannels().contains("late#0"), lateReported);
-    // The leaves before the groups were reached.
-    QCOMPARE(tree.findDevItem("cam2")->checkState(0) == Qt::Checked, op == "set" || op == "add");
+    // Reading passes unchecked group leaves and ends at a checked one.
+    QCOMPARE(tree.getCheckedChannels(), (Ids{"cam2#0", "late0#0", "late2#0"}));
+    tree.setCheckedGroups({"g2"});
+    QCOMPARE(tree.getCheckedChannels(), Ids{"cam2#0"});
 }
 
 void tst_ChannelTree::groups()
@@ -214,6 +143,8 @@ void tst_ChannelTree::groups()
     ChannelTree tree;
     QTreeWidget *widget = tree.getTreeWidget();
     QTreeWidgetItem *folder = widget->topLevelItem(3);
+    auto *g1 = dynamic_cast<TreeItem *>(folder->child(0));
+    QCOMPARE(g1->getId(), QStringLiteral("g1"));
     tree.setCheckedChannels({"nvr1#1"});
 
     tree.setCheckedGroups({"g1", "g2", "nvr1#1"});
@@ -225,26 +156,21 @@ void tst_ChannelTree::groups()
     QCOMPARE(tree.getCheckedChannels(), Ids{"nvr1#1"});
 
     // A group after the fourth folder's subtree is still set and read.
-    QTreeWidgetItem *g1 = find(widget, "g1");
-    widget->addTopLevelItem(folder->takeChild(folder->indexOfChild(g1)));
+    widget->addTopLevelItem(folder->takeChild(0));
     tree.setCheckedGroups({"g1"});
     QCOMPARE(tree.getCheckedGroups(), Ids{"g1"});
     // A partial mark is no grant.
     g1->setCheckState(0, Qt::PartiallyChecked);
     QCOMPARE(tree.getCheckedGroups(), Ids{});
-}
 
-void tst_ChannelTree::noGroupsFolder()
-{
-    ChannelTree tree;
-    QTreeWidget *widget = tree.getTreeWidget();
-    // Without the streams folder the groups folder is the third and last.
+    // Down to three top-level items, the tree has no groups at all; the
+    // channels still work.
+    delete widget->takeTopLevelItem(4);
     delete widget->takeTopLevelItem(2);
-    QTreeWidgetItem *g1 = find(widget, "g1");
-
-    tree.setCheckedGroups({"g1"});
-    QCOMPARE(g1->checkState(0), Qt::Unchecked);
-    g1->setCheckState(0, Qt::Checked);
+    QTreeWidgetItem *g2 = folder->child(0);
+    tree.setCheckedGroups({"g2"});
+    QCOMPARE(g2->checkState(0), Qt::Unchecked);
+    g2->setCheckState(0, Qt::Checked);
     QCOMPARE(tree.getCheckedGroups(), Ids{});
     tree.setCheckedChannels({"cam2#0"});
     QCOMPARE(tree.getCheckedChannels(), Ids{"cam2#0"});
