@@ -1,7 +1,5 @@
-#include <QAction>
 #include <QApplication>
 #include <QHBoxLayout>
-#include <QHeaderView>
 #include <QLineEdit>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -24,24 +22,15 @@ using TAMCOMMON::TamWidget;
 
 namespace {
 
-QColor centrePixel(QWidget *widget)
+QString centrePixel(QWidget *widget)
 {
     const QImage image = widget->grab().toImage();
-    return image.pixelColor(image.rect().center());
+    return image.pixelColor(image.rect().center()).name();
 }
 
-QString writePng(const QTemporaryDir &dir, const QString &name, const QColor &colour)
+QString iconColour(const QIcon &icon)
 {
-    QImage image(16, 16, QImage::Format_ARGB32);
-    image.fill(colour);
-    const QString path = dir.filePath(name);
-    image.save(path, "PNG");
-    return path;
-}
-
-QColor iconColour(const QIcon &icon)
-{
-    return icon.pixmap(16, 16).toImage().pixelColor(8, 8);
+    return icon.pixmap(16, 16).toImage().pixelColor(8, 8).name();
 }
 
 // Subclasses, as the client's rows and forms are: a style sheet only reaches
@@ -68,50 +57,43 @@ private slots:
     void styleSheetBackgroundIsPainted_data();
     void styleSheetBackgroundIsPainted();
     void peWidgetReportsClicks();
-
     void labelElidesAndShowsFullTextAsToolTip();
-    void labelGivesWayInLayouts();
-
     void lineEditExposesFocusToStyleSheets();
-
-    void searchBoxLooksLikeASearchField();
     void searchBoxEmitsEveryKeyword();
-
     void iconButtonSwapsIconUnderMouse();
-
-    void tableWidgetDefaults();
-    void tableWidgetBackground();
+    void tableWidgetSelectsRowsWithoutEditing();
 };
 
 void tst_BaseWidgets::styleSheetBackgroundIsPainted_data()
 {
     QTest::addColumn<bool>("row");
-    QTest::addColumn<QString>("colour");
-
-    QTest::newRow("PEWidget row") << true << "#213147";
-    QTest::newRow("TamWidget panel") << false << "#101928";
+    QTest::newRow("PEWidget row") << true;
+    QTest::newRow("TamWidget panel") << false;
 }
 
 void tst_BaseWidgets::styleSheetBackgroundIsPainted()
 {
     QFETCH(bool, row);
-    QFETCH(QString, colour);
 
     QWidget window;
     window.setStyleSheet(QStringLiteral("background-color: #ffffff;"));
     QWidget *widget = row ? static_cast<QWidget *>(new RowWidget(&window))
                           : static_cast<QWidget *>(new PanelWidget(&window));
     widget->setGeometry(0, 0, 60, 30);
-    widget->setStyleSheet(QStringLiteral("QWidget{background-color:%1;}").arg(colour));
+    widget->setStyleSheet(QStringLiteral("QWidget{background-color:#213147;}"));
     window.resize(100, 50);
     window.show();
     QVERIFY(QTest::qWaitForWindowExposed(&window));
-
-    QCOMPARE(centrePixel(widget).name(), colour);
+    // Grabbed through the window: grabbing the widget alone would fill it
+    // with its palette whether it paints its background or not.
+    auto seen = [&] {
+        return window.grab().toImage().pixelColor(widget->geometry().center());
+    };
+    QCOMPARE(seen().name(), QStringLiteral("#213147"));
 
     // The look changes with the style sheet, as the rows' hover looks do.
     widget->setStyleSheet(QStringLiteral("QWidget{background-color:#2D80D4;}"));
-    QCOMPARE(centrePixel(widget).name(), QStringLiteral("#2d80d4"));
+    QCOMPARE(seen().name(), QStringLiteral("#2d80d4"));
 }
 
 void tst_BaseWidgets::peWidgetReportsClicks()
@@ -124,11 +106,9 @@ void tst_BaseWidgets::peWidgetReportsClicks()
     QSignalSpy doubleClicked(&row, &PEWidget::signalDoubleClicked);
 
     QTest::mouseClick(&row, Qt::LeftButton, {}, QPoint(10, 10));
-    QCOMPARE(clicked.count(), 1);
     QTest::mouseClick(&row, Qt::RightButton, {}, QPoint(10, 10));
     QCOMPARE(clicked.count(), 2);
     QCOMPARE(doubleClicked.count(), 0);
-
     QTest::mouseDClick(&row, Qt::LeftButton, {}, QPoint(20, 10));
     QCOMPARE(doubleClicked.count(), 1);
 }
@@ -136,56 +116,33 @@ void tst_BaseWidgets::peWidgetReportsClicks()
 void tst_BaseWidgets::labelElidesAndShowsFullTextAsToolTip()
 {
     const QString longName = QStringLiteral("administrator_of_the_north_building_cameras");
-    TamLabel label;
-    label.setFixedWidth(80);
-    label.setText(longName);
-    label.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&label));
-
-    QCOMPARE(label.fullText(), longName);
-    QVERIFY(label.text() != longName);
-    QVERIFY(label.text().endsWith(QChar(0x2026)));
-    QVERIFY(longName.startsWith(label.text().chopped(1)));
-    QVERIFY(label.fontMetrics().horizontalAdvance(label.text()) <= label.contentsRect().width());
-    QCOMPARE(label.toolTip(), longName);
-
-    // Wide enough again: the whole text and no tool tip.
-    label.setFixedWidth(label.fontMetrics().horizontalAdvance(longName) + 10);
-    QTRY_COMPARE(label.text(), longName);
-    QVERIFY(label.toolTip().isEmpty());
-
-    // A short text never needed the tool tip.
-    label.setFixedWidth(80);
-    label.setText(QStringLiteral("bob"));
-    QCOMPARE(label.text(), QStringLiteral("bob"));
-    QVERIFY(label.toolTip().isEmpty());
-
-    // A tool tip the owner set is left alone.
-    label.setToolTip(QStringLiteral("account"));
-    label.setText(QStringLiteral("carol"));
-    QCOMPARE(label.toolTip(), QStringLiteral("account"));
-}
-
-void tst_BaseWidgets::labelGivesWayInLayouts()
-{
-    const QString name = QStringLiteral("a_rather_long_account_name_for_a_row");
     QWidget row;
     auto *layout = new QHBoxLayout(&row);
     auto *label = new TamLabel(&row);
-    label->setText(name);
+    label->setText(longName);
     layout->addWidget(label);
+    row.resize(80, 30);
     row.show();
     QVERIFY(QTest::qWaitForWindowExposed(&row));
 
-    QVERIFY(label->minimumSizeHint().width() < label->fontMetrics().horizontalAdvance(name) / 4);
-    QVERIFY(label->sizeHint().width() >= label->fontMetrics().horizontalAdvance(name));
-
-    row.resize(60, row.height());
-    QTRY_VERIFY(label->width() <= 60);
+    // In a narrow row the label gives way and elides.
+    QTRY_VERIFY(label->width() <= 80);
     QTRY_VERIFY(label->text().endsWith(QChar(0x2026)));
-    // Growing the row gives the label its whole text back.
-    row.resize(label->sizeHint().width() + 40, row.height());
-    QTRY_COMPARE(label->text(), name);
+    QCOMPARE(label->fullText(), longName);
+    QVERIFY(longName.startsWith(label->text().chopped(1)));
+    QVERIFY(label->fontMetrics().horizontalAdvance(label->text()) <= label->contentsRect().width());
+    QCOMPARE(label->toolTip(), longName);
+
+    // Wide enough again: the whole text and no tool tip.
+    row.resize(label->sizeHint().width() + 40, 30);
+    QTRY_COMPARE(label->text(), longName);
+    QVERIFY(label->toolTip().isEmpty());
+
+    // A short text never needs the tool tip, and one the owner set stays.
+    label->setToolTip(QStringLiteral("account"));
+    label->setText(QStringLiteral("bob"));
+    QCOMPARE(label->text(), QStringLiteral("bob"));
+    QCOMPARE(label->toolTip(), QStringLiteral("account"));
 }
 
 void tst_BaseWidgets::lineEditExposesFocusToStyleSheets()
@@ -202,37 +159,12 @@ void tst_BaseWidgets::lineEditExposesFocusToStyleSheets()
     QApplication::setActiveWindow(&window);
     QVERIFY(QTest::qWaitForWindowActive(&window));
 
-    other->setFocus();
-    QTRY_VERIFY(other->hasFocus());
-    QCOMPARE(field->property("focused").toBool(), false);
-    QCOMPARE(centrePixel(field).name(), QStringLiteral("#101928"));
-
     field->setFocus();
     QTRY_VERIFY(field->hasFocus());
-    QCOMPARE(field->property("focused").toBool(), true);
-    QCOMPARE(centrePixel(field).name(), QStringLiteral("#2d80d4"));
-
+    QCOMPARE(centrePixel(field), QStringLiteral("#2d80d4"));
     QTest::keyClick(&window, Qt::Key_Tab);
     QTRY_VERIFY(other->hasFocus());
-    QCOMPARE(field->property("focused").toBool(), false);
-    QCOMPARE(centrePixel(field).name(), QStringLiteral("#101928"));
-}
-
-void tst_BaseWidgets::searchBoxLooksLikeASearchField()
-{
-    SearchBox box;
-    box.resize(265, 28);
-    box.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&box));
-
-    QCOMPARE(box.placeholderText(), QStringLiteral("Search"));
-    QVERIFY(box.isClearButtonEnabled());
-    QAction *search = box.findChild<QAction *>(QStringLiteral("searchAction"));
-    QVERIFY(search);
-    QVERIFY(box.actions().contains(search));
-    QVERIFY(!search->icon().isNull());
-    // Dark field: the middle of the empty box is far from white.
-    QVERIFY(centrePixel(&box).lightness() < 80);
+    QCOMPARE(centrePixel(field), QStringLiteral("#101928"));
 }
 
 void tst_BaseWidgets::searchBoxEmitsEveryKeyword()
@@ -240,60 +172,45 @@ void tst_BaseWidgets::searchBoxEmitsEveryKeyword()
     SearchBox box;
     box.show();
     QVERIFY(QTest::qWaitForWindowExposed(&box));
+    QCOMPARE(box.placeholderText(), QStringLiteral("Search"));
     QSignalSpy spy(&box, &SearchBox::signalSearchByKeyword);
 
-    QTest::keyClicks(&box, QStringLiteral("Cam"));
-    QCOMPARE(spy.count(), 3);
-    QCOMPARE(spy.at(0).first().toString(), QStringLiteral("C"));
-    QCOMPARE(spy.at(2).first().toString(), QStringLiteral("Cam"));
-
+    QTest::keyClicks(&box, QStringLiteral("Ca"));
     QTest::keyClick(&box, Qt::Key_Backspace);
-    QCOMPARE(spy.last().first().toString(), QStringLiteral("Ca"));
-
-    // Clearing the field lifts the filter.
-    box.clear();
-    QCOMPARE(spy.count(), 5);
-    QVERIFY(spy.last().first().toString().isEmpty());
+    box.clear(); // lifts the filter
+    QStringList keywords;
+    for (const QList<QVariant> &args : spy)
+        keywords << args.first().toString();
+    QCOMPARE(keywords, QStringList({"C", "Ca", "C", ""}));
 }
 
 void tst_BaseWidgets::iconButtonSwapsIconUnderMouse()
 {
     QTemporaryDir dir;
-    QVERIFY(dir.isValid());
-    const QString normal = writePng(dir, QStringLiteral("n.png"), QColor("#E5484D"));
-    const QString hover = writePng(dir, QStringLiteral("h.png"), QColor("#30A46C"));
-
+    QStringList paths;
+    for (const char *colour : {"#E5484D", "#30A46C"}) {
+        QImage image(16, 16, QImage::Format_ARGB32);
+        image.fill(QColor(colour));
+        paths << dir.filePath(QString::fromLatin1(colour + 1) + QStringLiteral(".png"));
+        QVERIFY(image.save(paths.last(), "PNG"));
+    }
     IconButton button;
-    button.setIcons(normal, hover);
-    button.setText(QStringLiteral("Remove Channels"));
+    button.setIcons(paths.at(0), paths.at(1));
     button.show();
     QVERIFY(QTest::qWaitForWindowExposed(&button));
-
-    QCOMPARE(button.text(), QStringLiteral("Remove Channels"));
-    QCOMPARE(iconColour(button.icon()).name(), QStringLiteral("#e5484d"));
+    QCOMPARE(iconColour(button.icon()), QStringLiteral("#e5484d"));
 
     QEvent enter(QEvent::Enter);
     QApplication::sendEvent(&button, &enter);
-    QCOMPARE(iconColour(button.icon()).name(), QStringLiteral("#30a46c"));
-
+    QCOMPARE(iconColour(button.icon()), QStringLiteral("#30a46c"));
     QEvent leave(QEvent::Leave);
     QApplication::sendEvent(&button, &leave);
-    QCOMPARE(iconColour(button.icon()).name(), QStringLiteral("#e5484d"));
-
-    // The same image for both states stays put.
-    button.setIcons(normal, normal);
-    QApplication::sendEvent(&button, &enter);
-    QCOMPARE(iconColour(button.icon()).name(), QStringLiteral("#e5484d"));
+    QCOMPARE(iconColour(button.icon()), QStringLiteral("#e5484d"));
 }
 
-void tst_BaseWidgets::tableWidgetDefaults()
+void tst_BaseWidgets::tableWidgetSelectsRowsWithoutEditing()
 {
     TableWidget table;
-    QCOMPARE(table.selectionBehavior(), QAbstractItemView::SelectRows);
-    QCOMPARE(table.editTriggers(), QAbstractItemView::NoEditTriggers);
-    QVERIFY(!table.showGrid());
-
-    // Clicking a cell selects its whole row and opens no editor.
     table.setColumnCount(3);
     table.setRowCount(2);
     for (int row = 0; row < 2; ++row) {
@@ -301,36 +218,24 @@ void tst_BaseWidgets::tableWidgetDefaults()
             table.setItem(row, column, new QTableWidgetItem(QStringLiteral("x")));
     }
     table.resize(300, 200);
-    table.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&table));
-    const QRect cell = table.visualItemRect(table.item(1, 1));
-    QTest::mouseDClick(table.viewport(), Qt::LeftButton, {}, cell.center());
-    QCOMPARE(table.selectionModel()->selectedRows().size(), 1);
-    QCOMPARE(table.selectionModel()->selectedRows().first().row(), 1);
-    QCOMPARE(table.selectedItems().size(), 3);
-    QTest::keyClicks(table.viewport(), QStringLiteral("zz"));
-    QCOMPARE(table.item(1, 1)->text(), QStringLiteral("x"));
-}
-
-void tst_BaseWidgets::tableWidgetBackground()
-{
-    TableWidget table;
-    table.resize(200, 150);
     table.setBackgroudColor(QColor("#101928"));
-    table.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&table));
-
-    QCOMPARE(table.palette().color(QPalette::Base).name(), QStringLiteral("#101928"));
-    QCOMPARE(centrePixel(table.viewport()).name(), QStringLiteral("#101928"));
-
     // A second colour replaces the first instead of piling rules up, and a
     // rule the owner set is kept.
     table.setStyleSheet(table.styleSheet() + QStringLiteral("QTableWidget{color:#ffffff;}"));
     table.setBackgroudColor(QColor("#121B2C"));
-    QCOMPARE(centrePixel(table.viewport()).name(), QStringLiteral("#121b2c"));
+    table.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&table));
+    QCOMPARE(table.palette().color(QPalette::Base).name(), QStringLiteral("#121b2c"));
     QVERIFY(!table.styleSheet().contains(QStringLiteral("#101928")));
-    QCOMPARE(table.styleSheet().count(QStringLiteral("{background-color")), 1);
     QVERIFY(table.styleSheet().contains(QStringLiteral("color:#ffffff")));
+
+    // Double-clicking a cell selects its whole row and opens no editor.
+    const QRect cell = table.visualItemRect(table.item(1, 1));
+    QTest::mouseDClick(table.viewport(), Qt::LeftButton, {}, cell.center());
+    QCOMPARE(table.selectedItems().size(), 3);
+    QCOMPARE(table.selectionModel()->selectedRows().value(0).row(), 1);
+    QTest::keyClicks(table.viewport(), QStringLiteral("zz"));
+    QCOMPARE(table.item(1, 1)->text(), QStringLiteral("x"));
 }
 
 QTEST_MAIN(tst_BaseWidgets)
