@@ -21,6 +21,8 @@ private:
     FormType m_type;
 };
 
+const BaseForm *const none = nullptr;
+
 } // namespace
 
 class tst_FormsMgr : public QObject
@@ -29,43 +31,33 @@ class tst_FormsMgr : public QObject
 
 private slots:
     void findsRegisteredFormsByType();
-    void laterFormOfSameTypeReplacesEarlier();
-    void destroyedFormIsForgotten();
-    void unregisteredFormIsForgotten();
-    void singletonKeepsForms();
+    void forgetsDestroyedAndUnregisteredForms();
 };
 
 void tst_FormsMgr::findsRegisteredFormsByType()
 {
-    FormsMgr mgr;
-    TypedForm userForm(orlun_base::FormUserMgr);
-    TypedForm logForm(orlun_base::FormLog);
-    mgr.registerForm(&userForm);
-    mgr.registerForm(&logForm);
-
-    QCOMPARE(mgr.getForm(orlun_base::FormUserMgr), &userForm);
-    QCOMPARE(mgr.getForm(FormType(11)), &userForm);
-    QCOMPARE(mgr.getForm(orlun_base::FormLog), &logForm);
-    QCOMPARE(mgr.getForm(orlun_base::FormPreview), static_cast<BaseForm *>(nullptr));
-    mgr.registerForm(nullptr);
-    QCOMPARE(mgr.getForm(orlun_base::FormNone), static_cast<BaseForm *>(nullptr));
-}
-
-void tst_FormsMgr::laterFormOfSameTypeReplacesEarlier()
-{
-    FormsMgr mgr;
+    FormsMgr &mgr = TAMCOMMON::TamSingleton<FormsMgr>::_instance();
     auto *first = new TypedForm(orlun_base::FormUserMgr);
-    TypedForm second(orlun_base::FormUserMgr);
+    TypedForm logForm(orlun_base::FormLog);
     mgr.registerForm(first);
+    mgr.registerForm(&logForm);
+    mgr.registerForm(nullptr);
+
+    QCOMPARE(TAMCOMMON::TamSingleton<FormsMgr>::_instance().getForm(FormType(11)), first);
+    QCOMPARE(mgr.getForm(orlun_base::FormLog), &logForm);
+    QCOMPARE(mgr.getForm(orlun_base::FormPreview), none);
+    QCOMPARE(mgr.getForm(orlun_base::FormNone), none);
+
+    // A later form of the same type replaces the earlier one, whose death
+    // must not take the new one's entry with it.
+    TypedForm second(orlun_base::FormUserMgr);
     mgr.registerForm(&second);
     QCOMPARE(mgr.getForm(orlun_base::FormUserMgr), &second);
-
-    // The replaced form's death must not take the new one's entry with it.
     delete first;
     QCOMPARE(mgr.getForm(orlun_base::FormUserMgr), &second);
 }
 
-void tst_FormsMgr::destroyedFormIsForgotten()
+void tst_FormsMgr::forgetsDestroyedAndUnregisteredForms()
 {
     FormsMgr mgr;
     QWidget window;
@@ -74,45 +66,23 @@ void tst_FormsMgr::destroyedFormIsForgotten()
     mgr.registerForm(form);
     mgr.registerForm(form); // registering twice is harmless
     mgr.registerForm(&other);
-
     delete form;
-    QCOMPARE(mgr.getForm(orlun_base::FormUserMgr), static_cast<BaseForm *>(nullptr));
+    QCOMPARE(mgr.getForm(orlun_base::FormUserMgr), none);
     QCOMPARE(mgr.getForm(orlun_base::FormAlarm), &other);
 
     // Dying with its parent counts the same.
-    auto *child = new TypedForm(orlun_base::FormEMap, &window);
-    mgr.registerForm(child);
-    QCOMPARE(mgr.getForm(orlun_base::FormEMap), child);
     {
         QWidget owner;
-        child->setParent(&owner);
+        mgr.registerForm(new TypedForm(orlun_base::FormEMap, &owner));
+        QVERIFY(mgr.getForm(orlun_base::FormEMap));
     }
-    QCOMPARE(mgr.getForm(orlun_base::FormEMap), static_cast<BaseForm *>(nullptr));
-}
+    QCOMPARE(mgr.getForm(orlun_base::FormEMap), none);
 
-void tst_FormsMgr::unregisteredFormIsForgotten()
-{
-    FormsMgr mgr;
-    TypedForm form(orlun_base::FormTvWall);
-    mgr.registerForm(&form);
-    mgr.unregisterForm(&form);
-    QCOMPARE(mgr.getForm(orlun_base::FormTvWall), static_cast<BaseForm *>(nullptr));
-    // Registered again after that, it is found again.
-    mgr.registerForm(&form);
-    QCOMPARE(mgr.getForm(orlun_base::FormTvWall), &form);
-}
-
-void tst_FormsMgr::singletonKeepsForms()
-{
-    FormsMgr &mgr = TAMCOMMON::TamSingleton<FormsMgr>::_instance();
-    QCOMPARE(&TAMCOMMON::TamSingleton<FormsMgr>::_instance(), &mgr);
-    {
-        TypedForm form(orlun_base::FormUserMgr);
-        mgr.registerForm(&form);
-        QCOMPARE(TAMCOMMON::TamSingleton<FormsMgr>::_instance().getForm(orlun_base::FormUserMgr),
-                 &form);
-    }
-    QCOMPARE(mgr.getForm(orlun_base::FormUserMgr), static_cast<BaseForm *>(nullptr));
+    // Unregistered it is gone; registered again, found again.
+    mgr.unregisterForm(&other);
+    QCOMPARE(mgr.getForm(orlun_base::FormAlarm), none);
+    mgr.registerForm(&other);
+    QCOMPARE(mgr.getForm(orlun_base::FormAlarm), &other);
 }
 
 QTEST_MAIN(tst_FormsMgr)
