@@ -62,7 +62,6 @@ private slots:
 
     void clickPropagates_data();
     void clickPropagates();
-    void spaceKeyPropagates();
     void programmaticChangesAreNotPropagated();
     void autoChangingOffKeepsChangeOnItem();
     void updateParentItemsCheckState_data();
@@ -108,26 +107,22 @@ void tst_TamTreeWidget::clickPropagates_data()
     QTest::addColumn<QString>("before");
     QTest::addColumn<QString>("clicked");
     QTest::addColumn<QString>("after");
+    QTest::addColumn<bool>("space"); // a click beside the box, then the space key
 
+    auto row = [](const char *name, const char *before, const char *clicked, const char *after,
+                  bool space = false) {
+        QTest::newRow(name) << QString::fromLatin1(before) << QString::fromLatin1(clicked)
+                            << QString::fromLatin1(after) << space;
+    };
     // Order: Folder, Dev0, Ch0.0-2, Dev1, Ch1.0-2, Dev2, Ch2.0-2.
-    QTest::newRow("device checks its channels, folder partial") << "UUUUUUUUUUUUU"
-                                                                << "Dev1"
-                                                                << "PUUUUCCCCUUUU";
-    QTest::newRow("channel makes device and folder partial") << "UUUUUUUUUUUUU"
-                                                             << "Ch2.1"
-                                                             << "PUUUUUUUUPUCU";
-    QTest::newRow("last unchecked channel completes device and folder") << "PCCCCCCCCPCUC"
-                                                                        << "Ch2.1"
-                                                                        << "CCCCCCCCCCCCC";
-    QTest::newRow("folder checks everything") << "UUUUUUUUUUUUU"
-                                              << "Folder"
-                                              << "CCCCCCCCCCCCC";
-    QTest::newRow("partial device becomes checked") << "PPCUCUUUUUUUU"
-                                                    << "Dev0"
-                                                    << "PCCCCUUUUUUUU";
-    QTest::newRow("unchecking a channel of a full tree") << "CCCCCCCCCCCCC"
-                                                         << "Ch0.0"
-                                                         << "PPUCCCCCCCCCC";
+    row("device checks its channels", "UUUUUUUUUUUUU", "Dev1", "PUUUUCCCCUUUU");
+    row("channel makes device and folder partial", "UUUUUUUUUUUUU", "Ch2.1", "PUUUUUUUUPUCU");
+    row("last unchecked channel completes all", "PCCCCCCCCPCUC", "Ch2.1", "CCCCCCCCCCCCC");
+    row("folder checks everything", "UUUUUUUUUUUUU", "Folder", "CCCCCCCCCCCCC");
+    row("partial device becomes checked", "PPCUCUUUUUUUU", "Dev0", "PCCCCUUUUUUUU");
+    row("unchecking a channel of a full tree", "CCCCCCCCCCCCC", "Ch0.0", "PPUCCCCCCCCCC");
+    row("space on a device", "UUUUUUUUUUUUU", "Dev2", "PUUUUUUUUCCCC", true);
+    row("space on a checked device", "CCCCCCCCCCCCC", "Dev2", "PCCCCCCCCUUUU", true);
 }
 
 void tst_TamTreeWidget::clickPropagates()
@@ -135,6 +130,7 @@ void tst_TamTreeWidget::clickPropagates()
     QFETCH(QString, before);
     QFETCH(QString, clicked);
     QFETCH(QString, after);
+    QFETCH(bool, space);
 
     int i = 0;
     for (QTreeWidgetItemIterator it(m_tree); *it; ++it, ++i)
@@ -146,27 +142,17 @@ void tst_TamTreeWidget::clickPropagates()
             find(QStringLiteral("Dev%1").arg(d))->setExpanded(false);
     }
     m_spy->clear();
-    clickCheckBox(m_tree, item);
+    if (space) {
+        const QPoint text = m_tree->visualItemRect(item).center() + QPoint(40, 0);
+        QTest::mouseClick(m_tree->viewport(), Qt::LeftButton, {}, text);
+        QCOMPARE(m_tree->currentItem(), item);
+        QTest::keyClick(m_tree, Qt::Key_Space);
+    } else {
+        clickCheckBox(m_tree, item);
+    }
 
     QCOMPARE(states(m_tree), after);
     QCOMPARE(m_spy->count(), 1);
-}
-
-void tst_TamTreeWidget::spaceKeyPropagates()
-{
-    // A click beside the check box only makes the row current.
-    QTreeWidgetItem *device = find(QStringLiteral("Dev2"));
-    const QPoint text = m_tree->visualItemRect(device).center() + QPoint(40, 0);
-    QTest::mouseClick(m_tree->viewport(), Qt::LeftButton, {}, text);
-    QCOMPARE(m_tree->currentItem(), device);
-    QCOMPARE(states(m_tree), QStringLiteral("UUUUUUUUUUUUU"));
-    QCOMPARE(m_spy->count(), 0);
-
-    QTest::keyClick(m_tree, Qt::Key_Space);
-    QCOMPARE(states(m_tree), QStringLiteral("PUUUUUUUUCCCC"));
-    QTest::keyClick(m_tree, Qt::Key_Space);
-    QCOMPARE(states(m_tree), QStringLiteral("UUUUUUUUUUUUU"));
-    QCOMPARE(m_spy->count(), 2);
 }
 
 void tst_TamTreeWidget::programmaticChangesAreNotPropagated()
