@@ -3,8 +3,6 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QScrollBar>
-#include <QStyle>
-#include <QStyleOptionButton>
 #include <QVBoxLayout>
 #include <QtTest>
 
@@ -95,29 +93,11 @@ struct Panel
     }
 };
 
-// Clicks the check box's indicator, where a person would.
-void clickBox(QCheckBox *box)
+// Ticks a row's box from the keyboard, as a person walking the rows does.
+void tickRow(QTableWidget *table, int row)
 {
-    QStyleOptionButton option;
-    option.initFrom(box);
-    const QRect indicator =
-        box->style()->subElementRect(QStyle::SE_CheckBoxIndicator, &option, box);
-    QTest::mouseClick(box, Qt::LeftButton, {}, indicator.center());
-}
-
-void clickRowBox(QTableWidget *table, int row)
-{
-    // The check box sits at the left of the cell; the view toggles it on a
-    // release within the indicator.
-    QTableWidgetItem *item = table->item(row, 0);
-    const QRect cell = table->visualItemRect(item);
-    QStyleOptionViewItem option;
-    option.initFrom(table);
-    option.rect = cell;
-    option.features |= QStyleOptionViewItem::HasCheckIndicator;
-    const QRect indicator =
-        table->style()->subElementRect(QStyle::SE_ItemViewItemCheckIndicator, &option, table);
-    QTest::mouseClick(table->viewport(), Qt::LeftButton, {}, indicator.center());
+    table->setCurrentCell(row, 0);
+    QTest::keyClick(table, Qt::Key_Space);
 }
 
 } // namespace
@@ -146,10 +126,12 @@ void tst_TableOperWtStyle::tickingAllChecksVisibleTickableRows()
     // the two full states and never land on partial, not even once the
     // rows' changes have been taken in.
     for (const char *marks : {"ccucu", "uuuuu", "ccucu"}) {
-        clickBox(panel.selAll);
+        QTest::mouseClick(panel.selAll, Qt::LeftButton);
+        const Qt::CheckState expected = marks[0] == 'c' ? Qt::Checked : Qt::Unchecked;
+        QCOMPARE(panel.selAll->checkState(), expected);
         QCOMPARE(panel.marks(), QString::fromLatin1(marks));
         QTest::qWait(5);
-        QCOMPARE(panel.selAll->checkState(), marks[0] == 'c' ? Qt::Checked : Qt::Unchecked);
+        QCOMPARE(panel.selAll->checkState(), expected);
     }
 }
 
@@ -160,12 +142,12 @@ void tst_TableOperWtStyle::boxFollowsUserTicksOnRows()
     panel.addRows(QStringLiteral("uu"));
     QTRY_COMPARE(panel.selAll->checkState(), Qt::Unchecked);
 
-    clickRowBox(panel.table, 0);
+    tickRow(panel.table, 0);
     QCOMPARE(panel.marks(), QStringLiteral("cu"));
     QTRY_COMPARE(panel.selAll->checkState(), Qt::PartiallyChecked);
-    clickRowBox(panel.table, 1);
+    tickRow(panel.table, 1);
     QTRY_COMPARE(panel.selAll->checkState(), Qt::Checked);
-    clickRowBox(panel.table, 0);
+    tickRow(panel.table, 0);
     QTRY_COMPARE(panel.selAll->checkState(), Qt::PartiallyChecked);
 }
 
