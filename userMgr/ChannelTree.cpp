@@ -59,6 +59,27 @@ bool channelIdOf(orlun_base::TreeItem *item, QString *channelId)
     return false;
 }
 
+// The leaf walk of the batches that change channels: every TreeItem leaf in
+// depth-first order up to the first group leaf (device and channel leaves
+// all come before it), inside the batch frame. visit says whether the leaf
+// is recorded for the ancestor update.
+template<typename Visit>
+void channelLeafBatch(TAMCOMMON::TamTreeWidget *tree, Visit visit)
+{
+    LastChildren lastChildren;
+    tree->setAutoChangingItemsCheckState(false);
+    for (QTreeWidgetItemIterator it(tree, QTreeWidgetItemIterator::NoChildren); *it; ++it) {
+        auto *item = dynamic_cast<orlun_base::TreeItem *>(*it);
+        if (!item)
+            continue;
+        if (isGroupId(item->getId()))
+            break;
+        if (visit(item))
+            record(lastChildren, item);
+    }
+    finishBatch(tree, lastChildren);
+}
+
 } // namespace
 
 ChannelTree::ChannelTree(QWidget *parent)
@@ -102,22 +123,12 @@ void ChannelTree::setCheckedGroups(const QSet<QString> &groupIds)
 
 void ChannelTree::uncheckChannels(const QSet<QString> &channelIds)
 {
-    TAMCOMMON::TamTreeWidget *tree = getTreeWidget();
-    LastChildren lastChildren;
-    tree->setAutoChangingItemsCheckState(false);
-    for (QTreeWidgetItemIterator it(tree, QTreeWidgetItemIterator::NoChildren); *it; ++it) {
-        auto *item = dynamic_cast<orlun_base::TreeItem *>(*it);
-        if (!item)
-            continue;
-        // Device and channel leaves all come before the first group leaf.
-        if (isGroupId(item->getId()))
-            break;
+    channelLeafBatch(getTreeWidget(), [&channelIds](orlun_base::TreeItem *item) {
         QString channelId;
         if (channelIdOf(item, &channelId) && channelIds.contains(channelId))
             item->setCheckState(0, Qt::Unchecked);
-        record(lastChildren, item);
-    }
-    finishBatch(tree, lastChildren);
+        return true;
+    });
 }
 
 QSet<QString> ChannelTree::getCheckedChannels()
@@ -156,25 +167,16 @@ QSet<QString> ChannelTree::getCheckedGroups()
 
 void ChannelTree::updateChannelsCheckState(const QSet<QString> &channelIds, bool onlyCheck)
 {
-    TAMCOMMON::TamTreeWidget *tree = getTreeWidget();
-    LastChildren lastChildren;
-    tree->setAutoChangingItemsCheckState(false);
-    for (QTreeWidgetItemIterator it(tree, QTreeWidgetItemIterator::NoChildren); *it; ++it) {
-        auto *item = dynamic_cast<orlun_base::TreeItem *>(*it);
-        if (!item)
-            continue;
-        if (isGroupId(item->getId()))
-            break;
+    channelLeafBatch(getTreeWidget(), [&channelIds, onlyCheck](orlun_base::TreeItem *item) {
         QString channelId;
         if (!channelIdOf(item, &channelId))
-            continue;
+            return false;
         if (channelIds.contains(channelId))
             item->setCheckState(0, Qt::Checked);
         else if (!onlyCheck)
             item->setCheckState(0, Qt::Unchecked);
-        record(lastChildren, item);
-    }
-    finishBatch(tree, lastChildren);
+        return true;
+    });
 }
 
 } // namespace orlun_userMgr
