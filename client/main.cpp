@@ -143,11 +143,16 @@ int main(int argc, char *argv[])
         TAMCOMMON::TamSingleton<orlun_userMgr::UserMgrInit>::_instance().createUserMgrForm());
     orlun_base::FormsMgr::_instance().registerForm(form.get());
     form->setWindowTitle(QCoreApplication::translate("main", "User Management"));
-    form->show();
 
     QString screenshot = parser.value(screenshotOption);
     if (screenshot.isEmpty() && isHeadless())
         screenshot = QStringLiteral("userMgr.png");
+    // On a desktop the form gets the whole screen: beside the tree, the
+    // granted channels table needs more than the form's design width.
+    if (screenshot.isEmpty())
+        form->showMaximized();
+    else
+        form->show();
     if (!screenshot.isEmpty()) {
         QTimer::singleShot(SettleMs, form.get(), [&form, screenshot] {
             QCoreApplication::exit(saveScreenshot(form.get(), screenshot) ? 0 : 1);
