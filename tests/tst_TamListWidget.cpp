@@ -32,17 +32,21 @@ QListWidgetItem *addRow(QListWidget *list, const QString &key)
 }
 
 // Whether every row's item widget belongs to that row and, once the list has
-// settled, covers the row; hidden rows' widgets are hidden.
+// settled, covers the row; hidden rows' widgets are hidden, and so may be
+// widgets out of view, but never one in view.
 bool itemWidgetsInPlace(QListWidget *list, QString *error)
 {
     error->clear();
+    const QRect inView = list->viewport()->rect();
     for (int row = 0; row < list->count(); ++row) {
         QListWidgetItem *item = list->item(row);
         QWidget *widget = list->itemWidget(item);
-        const bool ok = widget && widget->objectName() == item->data(Qt::UserRole).toString() &&
-                        (item->isHidden() ? !widget->isVisible()
-                                          : !widget->isHidden() &&
-                                                widget->geometry() == list->visualItemRect(item));
+        const QRect expected = list->visualItemRect(item);
+        const bool ok =
+            widget && widget->objectName() == item->data(Qt::UserRole).toString() &&
+            (item->isHidden() ? !widget->isVisible()
+                              : widget->geometry() == expected &&
+                                    (!expected.intersects(inView) || !widget->isHidden()));
         if (!ok) {
             QDebug(error) << "row" << row << (widget ? widget->objectName() : QString())
                           << (widget ? widget->geometry() : QRect()) << "item"

@@ -15,6 +15,9 @@ const QPoint kParkingPosition(0, -(1 << 24));
 // viewport instead of being shown one by one.
 constexpr int kInsertionBatchRows = 64;
 
+// Views with fewer widgets show them all, as a plain item view does.
+constexpr int kParkingWidgets = 256;
+
 } // namespace
 
 DeferredItemWidgets::DeferredItemWidgets(QAbstractItemView *view)
@@ -79,6 +82,73 @@ void DeferredItemWidgets::viewportChildAdded(QObject *child)
     // left of the viewport.
     if (m_deferred)
         widget->move(kParkingPosition);
+}
+
+void DeferredItemWidgets::viewportChildRemoved(QObject *child)
+{
+    // Also sent from ~QObject, when the child is no longer a QWidget: only
+    // its address may be used.
+    m_parked.remove(child);
+}
+
+void DeferredItemWidgets::placeWidgets(const std::function<void()> &widgetPass)
+{
+    QWidget *port = m_view->viewport();
+    // The pass shows every widget of a row in the model, in view or not.
+    m_parked.clear();
+    if (port->children().size() < kParkingWidgets) {
+        widgetPass();
+        return;
+    }
+    const bool hideViewport = port->isVisible() && m_view->updatesEnabled() &&
+                              !port->isAncestorOf(QApplication::focusWidget());
+    if (!hideViewport) {
+        // On a hidden viewport (an insertion batch, a hidden view) showing
+        // and parking are cheap; the viewport shows only what is in view.
+        widgetPass();
+        parkOutOfView();
+        return;
+    }
+    // Same on a visible viewport: hidden for the pass, it keeps the pass from
+    // showing every widget on screen one by one. Its updates stay off so the
+    // view's last picture stays on screen meanwhile.
+    m_view->setUpdatesEnabled(false);
+    port->hide();
+    widgetPass();
+    parkOutOfView();
+    m_view->setUpdatesEnabled(true);
+    port->show();
+}
+
+void DeferredItemWidgets::parkOutOfView()
+{
+    QWidget *port = m_view->viewport();
+    const QRect area = port->rect();
+    for (QObject *child : port->children()) {
+        if (!child->isWidgetType())
+            continue;
+        auto *widget = static_cast<QWidget *>(child);
+        // Hidden ones belong to hidden rows, or their owner hid them.
+        if (widget->isWindow() || widget->isHidden() || widget->geometry().intersects(area))
+            continue;
+        widget->hide();
+        m_parked.insert(widget);
+    }
+}
+
+void DeferredItemWidgets::showParkedInView()
+{
+    const QRect area = m_view->viewport()->rect();
+    for (auto it = m_parked.begin(); it != m_parked.end();) {
+        // Scrolling moves every child of the viewport, parked ones too.
+        auto *widget = static_cast<QWidget *>(*it);
+        if (widget->geometry().intersects(area)) {
+            widget->show();
+            it = m_parked.erase(it);
+        } else {
+            ++it;
+        }
+    }
 }
 
 void DeferredItemWidgets::watch(QWidget *widget)

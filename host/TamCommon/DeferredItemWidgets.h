@@ -1,6 +1,9 @@
 #pragma once
 
 #include <QObject>
+#include <QSet>
+
+#include <functional>
 
 class QAbstractItemView;
 
@@ -13,7 +16,11 @@ namespace TAMCOMMON {
 //   isDeferring() and then schedules that layout itself);
 // - widgets outside the viewport drop their repaint requests;
 // - long runs of insertions happen on a hidden viewport and their widgets
-//   appear together in the next pass.
+//   appear together in the next pass;
+// - in a view with many widgets, only those inside the viewport are shown:
+//   the others are parked (hidden) by each widget pass and shown when
+//   scrolling brings them into view. Showing thousands of real widgets is
+//   what a visible view otherwise pays for on every pass.
 class DeferredItemWidgets : public QObject
 {
 public:
@@ -45,14 +52,21 @@ public:
     void layoutStarting();
     void layoutFinished();
     void rowsInserted(int count);
-    // Every widget added to the viewport (a new cell or item widget).
+    // Every widget added to or removed from the viewport.
     void viewportChildAdded(QObject *child);
+    void viewportChildRemoved(QObject *child);
+    // Runs the view's own widget pass (updateEditorGeometries) so that only
+    // widgets inside the viewport end up shown.
+    void placeWidgets(const std::function<void()> &widgetPass);
+    // After the view scrolled: shows the parked widgets now in view.
+    void showParkedInView();
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     void watch(QWidget *widget);
+    void parkOutOfView();
 
     QAbstractItemView *m_view;
     int m_rowChanges = 0;
@@ -63,6 +77,9 @@ private:
     int m_insertedSincePass = 0;
     // The viewport is hidden and the view's updates are off until the pass.
     bool m_inInsertionBatch = false;
+    // Widgets hidden because they lay outside the viewport at the last pass;
+    // kept as QObject so that a dying child can be taken out by address.
+    QSet<QObject *> m_parked;
 };
 
 } // namespace TAMCOMMON

@@ -52,14 +52,22 @@ void TamListWidget::updateEditorGeometries()
         deferGeometries();
         return;
     }
-    QListWidget::updateEditorGeometries();
+    m_deferral->placeWidgets([this] { QListWidget::updateEditorGeometries(); });
 }
 
 bool TamListWidget::viewportEvent(QEvent *event)
 {
     if (event->type() == QEvent::ChildAdded)
         m_deferral->viewportChildAdded(static_cast<QChildEvent *>(event)->child());
+    else if (event->type() == QEvent::ChildRemoved)
+        m_deferral->viewportChildRemoved(static_cast<QChildEvent *>(event)->child());
     return QListWidget::viewportEvent(event);
+}
+
+void TamListWidget::scrollContentsBy(int dx, int dy)
+{
+    QListWidget::scrollContentsBy(dx, dy);
+    m_deferral->showParkedInView();
 }
 
 void TamListWidget::deferGeometries()

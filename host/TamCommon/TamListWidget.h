@@ -30,6 +30,7 @@ protected:
     void updateGeometries() override;
     void updateEditorGeometries() override;
     bool viewportEvent(QEvent *event) override;
+    void scrollContentsBy(int dx, int dy) override;
 
 private:
     void deferGeometries();

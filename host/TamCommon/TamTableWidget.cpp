@@ -81,14 +81,22 @@ void TamTableWidget::updateEditorGeometries()
         deferGeometries();
         return;
     }
-    QTableWidget::updateEditorGeometries();
+    m_deferral->placeWidgets([this] { QTableWidget::updateEditorGeometries(); });
 }
 
 bool TamTableWidget::viewportEvent(QEvent *event)
 {
     if (event->type() == QEvent::ChildAdded)
         m_deferral->viewportChildAdded(static_cast<QChildEvent *>(event)->child());
+    else if (event->type() == QEvent::ChildRemoved)
+        m_deferral->viewportChildRemoved(static_cast<QChildEvent *>(event)->child());
     return QTableWidget::viewportEvent(event);
+}
+
+void TamTableWidget::scrollContentsBy(int dx, int dy)
+{
+    QTableWidget::scrollContentsBy(dx, dy);
+    m_deferral->showParkedInView();
 }
 
 void TamTableWidget::deferGeometries()
