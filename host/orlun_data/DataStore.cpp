@@ -137,6 +137,20 @@ void DataStore::close()
     notifyReload();
 }
 
+bool DataStore::execForKey(const QStringList &statements, const QVariant &key)
+{
+    return transaction([&] {
+        QSqlQuery query(database());
+        for (const QString &statement : statements) {
+            query.prepare(statement);
+            query.addBindValue(key);
+            if (!query.exec())
+                return false;
+        }
+        return true;
+    });
+}
+
 bool DataStore::isOpen() const
 {
     return !m_connectionName.isEmpty() && database().isOpen();

@@ -3,6 +3,8 @@
 #include <QHash>
 #include <QSqlDatabase>
 #include <QString>
+#include <QStringList>
+#include <QVariant>
 
 #include "TamSingleton.h"
 
@@ -35,6 +37,9 @@ public:
     // otherwise. Returns whether the commit happened.
     template<typename Fn>
     bool transaction(Fn &&fn);
+    // Runs each statement with key as its one bound value, all in one
+    // transaction (deleting a record together with its dependent rows).
+    bool execForKey(const QStringList &statements, const QVariant &key);
 
     // Key/value settings table (product configuration and the like).
     QString setting(const QString &key, const QString &defaultValue = QString()) const;

@@ -224,21 +224,11 @@ bool DevsMgrData::deleteDevice(const QString &devId)
     const auto it = m_devices.constFind(devId);
     if (it == m_devices.constEnd())
         return false;
-    const bool stored = store().transaction([&] {
-        QSqlQuery query(store().database());
-        const QString statements[] = {
-            QStringLiteral("DELETE FROM devices WHERE dev_id = ?"),
-            QStringLiteral("DELETE FROM channels WHERE dev_id = ?"),
-            QStringLiteral("DELETE FROM group_channels WHERE dev_id = ?"),
-        };
-        for (const QString &statement : statements) {
-            query.prepare(statement);
-            query.addBindValue(devId);
-            if (!query.exec())
-                return false;
-        }
-        return true;
-    });
+    const bool stored =
+        store().execForKey({QStringLiteral("DELETE FROM devices WHERE dev_id = ?"),
+                            QStringLiteral("DELETE FROM channels WHERE dev_id = ?"),
+                            QStringLiteral("DELETE FROM group_channels WHERE dev_id = ?")},
+                           devId);
     if (!stored)
         return false;
 
@@ -379,20 +369,10 @@ bool DevsMgrData::deleteGroup(const QString &groupId)
 {
     if (!m_groups.contains(groupId))
         return false;
-    const bool stored = store().transaction([&] {
-        QSqlQuery query(store().database());
-        const QString statements[] = {
-            QStringLiteral("DELETE FROM \"groups\" WHERE group_id = ?"),
-            QStringLiteral("DELETE FROM group_channels WHERE group_id = ?"),
-        };
-        for (const QString &statement : statements) {
-            query.prepare(statement);
-            query.addBindValue(groupId);
-            if (!query.exec())
-                return false;
-        }
-        return true;
-    });
+    const bool stored =
+        store().execForKey({QStringLiteral("DELETE FROM \"groups\" WHERE group_id = ?"),
+                            QStringLiteral("DELETE FROM group_channels WHERE group_id = ?")},
+                           groupId);
     if (!stored)
         return false;
     m_groupOrder.removeOne(groupId);

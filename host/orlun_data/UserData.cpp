@@ -156,21 +156,11 @@ bool UserData::deleteUser(const QString &userName)
 {
     if (consumeFailure(DeleteUser) || !m_users.contains(userName))
         return false;
-    const bool stored = store().transaction([&] {
-        QSqlQuery query(store().database());
-        const QString statements[] = {
-            QStringLiteral("DELETE FROM users WHERE name = ?"),
-            QStringLiteral("DELETE FROM user_res WHERE user_name = ?"),
-            QStringLiteral("DELETE FROM gestures WHERE user_name = ?"),
-        };
-        for (const QString &statement : statements) {
-            query.prepare(statement);
-            query.addBindValue(userName);
-            if (!query.exec())
-                return false;
-        }
-        return true;
-    });
+    const bool stored =
+        store().execForKey({QStringLiteral("DELETE FROM users WHERE name = ?"),
+                            QStringLiteral("DELETE FROM user_res WHERE user_name = ?"),
+                            QStringLiteral("DELETE FROM gestures WHERE user_name = ?")},
+                           userName);
     if (!stored)
         return false;
     m_order.removeOne(userName);
