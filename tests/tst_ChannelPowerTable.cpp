@@ -13,6 +13,7 @@
 #include "EditOperWt.h"
 #include "SearchBox.h"
 #include "SystemAssistant.h"
+#include "TamTableWidget.h"
 #include "TestSupport.h"
 
 #include <memory>
@@ -48,7 +49,10 @@ private:
     static QString gate() { return tools().formatChannelId("cam2", 0); }
     static Ids ids(const QStringList &list) { return Ids(list.cbegin(), list.cend()); }
 
-    QTableWidget *table() const { return m_panel->findChild<QTableWidget *>("channelsTable"); }
+    TAMCOMMON::TamTableWidget *table() const
+    {
+        return m_panel->findChild<TAMCOMMON::TamTableWidget *>("channelsTable");
+    }
     QStringList rowIds() const
     {
         QStringList list;

@@ -8,6 +8,7 @@
 #include "ChannelPowerTree.h"
 #include "ChannelTree.h"
 #include "DevsMgrData.h"
+#include "TamTableWidget.h"
 #include "TamTreeWidget.h"
 #include "TestSupport.h"
 #include "TreeItem.h"
@@ -78,7 +79,7 @@ private:
     std::unique_ptr<QWidget> m_host;
     ChannelPowerTree *m_panel = nullptr;
     ChannelPowerTable *m_powerTable = nullptr;
-    QTableWidget *m_table = nullptr;
+    TAMCOMMON::TamTableWidget *m_table = nullptr;
     ChannelTree *m_tree = nullptr;
 };
 
@@ -100,7 +101,7 @@ void tst_ChannelPowerTree::init()
     layout->addWidget(m_panel = new ChannelPowerTree(m_host.get()));
     layout->addWidget(m_powerTable = new ChannelPowerTable(m_host.get()));
     m_panel->setChannelPowerTable(m_powerTable);
-    m_table = m_powerTable->findChild<QTableWidget *>("channelsTable");
+    m_table = m_powerTable->findChild<TAMCOMMON::TamTableWidget *>("channelsTable");
     m_tree = m_panel->findChild<ChannelTree *>("channelsTree");
     m_host->resize(1200, 800);
 }

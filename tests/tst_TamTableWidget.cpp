@@ -44,8 +44,8 @@ QString keyAt(TamTableWidget *table, int row)
 }
 
 // Whether every row's cell widget belongs to that row and, once the table
-// has settled, covers the row's cell; hidden rows' widgets are hidden, and
-// so may be widgets out of view, but never one in view.
+// has settled, covers the row's cell when that is in view; the widgets of
+// hidden rows and of rows out of view are hidden.
 bool cellWidgetsInPlace(TamTableWidget *table, QString *error)
 {
     error->clear();
@@ -53,11 +53,11 @@ bool cellWidgetsInPlace(TamTableWidget *table, QString *error)
     for (int row = 0; row < table->rowCount(); ++row) {
         QWidget *cell = table->cellWidget(row, kWidgetColumn);
         const QRect expected = table->visualRect(table->model()->index(row, kWidgetColumn));
+        const bool shown = !table->isRowHidden(row) && expected.intersects(inView);
         const bool ok =
             cell && cell->objectName() == keyAt(table, row) &&
-            (table->isRowHidden(row) ? cell->isHidden()
-                                     : cell->geometry() == expected &&
-                                           (!expected.intersects(inView) || !cell->isHidden()));
+            cell->parentWidget() == table->viewport() &&
+            (shown ? cell->geometry() == expected && cell->isVisible() : cell->isHidden());
         if (!ok) {
             QDebug(error) << "row" << row << (cell ? cell->objectName() : QString())
                           << (cell ? cell->geometry() : QRect()) << "cell" << expected;

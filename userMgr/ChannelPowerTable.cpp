@@ -145,7 +145,7 @@ void ChannelPowerTable::setChannels(const QSet<QString> &channels)
     for (auto it = shown.cbegin(); it != shown.cend(); ++it) {
         if (channels.contains(it.key()))
             continue;
-        table->removeRow(it.value()->row());
+        table->removeRow(table->row(it.value()));
         m_channelItems.remove(it.key());
     }
 
@@ -160,7 +160,8 @@ void ChannelPowerTable::setEditable(bool editable)
     m_ui->selAll->setCheckable(editable);
     m_ui->removeChannelsBt->setVisible(editable);
 
-    QTableWidget *table = m_ui->channelsTable;
+    // The kit holds the cell widgets; Qt's own cellWidget() does not see them.
+    TAMCOMMON::TamTableWidget *table = m_ui->channelsTable;
     for (int row = 0; row < table->rowCount(); ++row) {
         if (auto *oper = qobject_cast<orlun_base::EditOperWt *>(table->cellWidget(row, OperColumn)))
             oper->setDeleteBtVisible(editable);
@@ -258,7 +259,7 @@ void ChannelPowerTable::removeSingleChannel(QTableWidgetItem *nameItem, const QS
     // Called from the row's own delete button: Qt releases the removed row's
     // cell widget later, so the emitting widget outlives this call.
     TAMCOMMON::TamTableWidget *table = m_ui->channelsTable;
-    table->removeRow(nameItem->row());
+    table->removeRow(table->row(nameItem));
     m_channelItems.remove(channelId);
     baseTools().updateTableOrderNum(table, 1);
     emit signalRemoveChannels(QSet<QString>{channelId});

@@ -1,28 +1,92 @@
 #include "TamTableWidget.h"
 
+#include <QApplication>
 #include <QChildEvent>
 #include <QHeaderView>
+#include <QStyleOptionViewItem>
 
 namespace TAMCOMMON {
 
+namespace {
+
+// Dead slots kept before the row index is rebuilt from the table: enough
+// that a long run of removals never rebuilds it, few enough that a table
+// emptied and refilled does not keep growing it.
+constexpr int kDeadSlotsBeforeRebuild = 4096;
+
+// dataChanged ranges above this many cells drop the row index instead of
+// noting each item.
+constexpr int kNotedCellsPerChange = 64;
+
+} // namespace
+
+// One row operation of the table's own; nests.
+class TamTableWidget::RowChange
+{
+public:
+    explicit RowChange(TamTableWidget *table)
+        : m_table(table)
+    {
+        ++m_table->m_rowChanges;
+    }
+    ~RowChange() { --m_table->m_rowChanges; }
+    RowChange(const RowChange &) = delete;
+    RowChange &operator=(const RowChange &) = delete;
+
+private:
+    TamTableWidget *m_table;
+};
+
 TamTableWidget::TamTableWidget(QWidget *parent)
     : QTableWidget(parent)
-    , m_deferral(new DeferredItemWidgets(this))
-{}
+{
+    QAbstractItemModel *itemModel = model();
+    // Connected after the view's own handlers, which QTableWidget made in its
+    // constructor: the removal window closes once Qt has asked for its
+    // per-removal geometry pass.
+    connect(itemModel, &QAbstractItemModel::rowsRemoved, this, [this] { m_removing = false; });
+    connect(itemModel, &QAbstractItemModel::modelAboutToBeReset, this, [this] {
+        const QList<const QTableWidgetItem *> anchors = m_cellWidgets.keys();
+        for (const QTableWidgetItem *anchor : anchors)
+            releaseCellWidget(anchor);
+    });
+    connect(itemModel, &QAbstractItemModel::columnsAboutToBeRemoved, this,
+            [this](const QModelIndex &, int first, int last) {
+                for (int column = first; column <= last; ++column) {
+                    if (!m_widgetColumns.contains(column))
+                        continue;
+                    for (int r = 0; r < rowCount(); ++r)
+                        releaseCellWidget(item(r, column));
+                }
+            });
+    // Sorting, resets and column changes move items to other cells.
+    const auto invalidate = [this] {
+        invalidateRowIndex();
+    };
+    connect(itemModel, &QAbstractItemModel::columnsInserted, this, invalidate);
+    connect(itemModel, &QAbstractItemModel::columnsRemoved, this, invalidate);
+    connect(itemModel, &QAbstractItemModel::columnsMoved, this, invalidate);
+    connect(itemModel, &QAbstractItemModel::rowsMoved, this, invalidate);
+    connect(itemModel, &QAbstractItemModel::layoutChanged, this, invalidate);
+    connect(itemModel, &QAbstractItemModel::modelReset, this, invalidate);
+}
 
-TamTableWidget::~TamTableWidget() = default;
+TamTableWidget::~TamTableWidget()
+{
+    // The model dies with QWidget's children, after this object's members,
+    // and announces a reset on its way out.
+    disconnect(model(), nullptr, this, nullptr);
+}
 
 void TamTableWidget::insertRow(int row)
 {
-    DeferredItemWidgets::RowChange change(m_deferral);
+    RowChange change(this);
     QTableWidget::insertRow(row);
 }
 
 void TamTableWidget::removeRow(int row)
 {
-    DeferredItemWidgets::RowChange change(m_deferral);
-    // The removed row's cell widget is released by Qt with deleteLater, so a
-    // row may be removed from inside a signal of its own cell widget.
+    RowChange change(this);
     QTableWidget::removeRow(row);
 }
 
@@ -39,72 +103,304 @@ void TamTableWidget::setRowHidden(int row, bool hide)
         header->setUpdatesEnabled(false);
         scheduleDelayedItemsLayout();
     }
-    DeferredItemWidgets::RowChange change(m_deferral);
+    RowChange change(this);
     QTableWidget::setRowHidden(row, hide);
+}
+
+void TamTableWidget::setCellWidget(int row, int column, QWidget *widget)
+{
+    if (!widget) {
+        removeCellWidget(row, column);
+        return;
+    }
+    if (row < 0 || row >= rowCount() || column < 0 || column >= columnCount())
+        return;
+    QTableWidgetItem *anchor = item(row, column);
+    if (!anchor) {
+        anchor = new QTableWidgetItem;
+        setItem(row, column, anchor);
+    }
+    releaseCellWidget(anchor);
+
+    widget->setParent(viewport());
+    // Explicitly hidden, so that showing the viewport does not show it too;
+    // the placement shows it when its row is in view.
+    widget->hide();
+    m_cellWidgets.insert(anchor, widget);
+    m_anchors.insert(widget, anchor);
+    m_widgetColumns.insert(column);
+    deferGeometries();
+}
+
+QWidget *TamTableWidget::cellWidget(int row, int column) const
+{
+    return m_cellWidgets.value(item(row, column));
+}
+
+void TamTableWidget::removeCellWidget(int row, int column)
+{
+    releaseCellWidget(item(row, column));
+}
+
+int TamTableWidget::row(const QTableWidgetItem *item) const
+{
+    if (!item)
+        return -1;
+    ensureRowIndex();
+    const auto it = m_itemPlaces.constFind(item);
+    if (it != m_itemPlaces.constEnd() && m_slots.isLive(it->slot)) {
+        const int r = m_slots.rank(it->slot);
+        if (r < rowCount() && QTableWidget::item(r, it->column) == item)
+            return r;
+    }
+    // Not noted (or noted for a cell it has left): Qt's own scan.
+    return QTableWidget::row(item);
 }
 
 void TamTableWidget::doItemsLayout()
 {
-    m_deferral->layoutStarting();
+    // Ends in updateGeometries() and so in one placement of the cell widgets.
     QTableWidget::doItemsLayout();
-    m_deferral->layoutFinished();
 }
 
 void TamTableWidget::rowsInserted(const QModelIndex &parent, int start, int end)
 {
-    DeferredItemWidgets::RowChange change(m_deferral);
+    RowChange change(this);
     QTableWidget::rowsInserted(parent, start, end);
-    m_deferral->rowsInserted(end - start + 1);
+    if (!m_rowIndexValid)
+        return;
+    if (end == rowCount() - 1) {
+        for (int r = start; r <= end; ++r)
+            m_slots.append();
+    } else {
+        invalidateRowIndex();
+    }
 }
 
 void TamTableWidget::rowsAboutToBeRemoved(const QModelIndex &parent, int start, int end)
 {
-    m_deferral->beginRemoval();
+    m_removing = true;
+    for (int r = start; r <= end; ++r) {
+        for (int column : qAsConst(m_widgetColumns))
+            releaseCellWidget(item(r, column));
+    }
+    if (m_rowIndexValid) {
+        QVector<int> removed;
+        removed.reserve(end - start + 1);
+        for (int r = start; r <= end; ++r) {
+            removed.append(m_slots.slotAt(r));
+            for (int column = 0; column < columnCount(); ++column)
+                m_itemPlaces.remove(item(r, column));
+        }
+        for (int slot : qAsConst(removed))
+            m_slots.remove(slot);
+        if (m_slots.deadCount() > kDeadSlotsBeforeRebuild &&
+            m_slots.deadCount() > m_slots.liveCount())
+            invalidateRowIndex();
+    }
     QTableWidget::rowsAboutToBeRemoved(parent, start, end);
+}
+
+void TamTableWidget::dataChanged(const QModelIndex &topLeft, const QModelIndex &bottomRight,
+                                 const QVector<int> &roles)
+{
+    QTableWidget::dataChanged(topLeft, bottomRight, roles);
+    if (!m_rowIndexValid || !topLeft.isValid() || !bottomRight.isValid())
+        return;
+    // Items set into a cell announce themselves here.
+    const int rows = bottomRight.row() - topLeft.row() + 1;
+    const int columns = bottomRight.column() - topLeft.column() + 1;
+    if (rows * columns > kNotedCellsPerChange) {
+        invalidateRowIndex();
+        return;
+    }
+    for (int r = topLeft.row(); r <= bottomRight.row(); ++r) {
+        for (int column = topLeft.column(); column <= bottomRight.column(); ++column)
+            noteItem(r, column);
+    }
 }
 
 void TamTableWidget::updateGeometries()
 {
-    if (m_deferral->isDeferring()) {
+    if (isDeferring()) {
         deferGeometries();
         return;
     }
+    // Ends in updateEditorGeometries(), which places the cell widgets.
     QTableWidget::updateGeometries();
 }
 
 void TamTableWidget::updateEditorGeometries()
 {
-    // Qt asks for a pass over every cell widget after each inserted or
-    // removed row while the table is visible; one pass after the last change
-    // places them all.
-    if (m_deferral->isDeferring()) {
+    // Qt asks for this after each inserted or removed row of a visible
+    // table; one placement after the last change does for all of them.
+    if (isDeferring()) {
         deferGeometries();
         return;
     }
-    m_deferral->placeWidgets([this] { QTableWidget::updateEditorGeometries(); });
-}
-
-bool TamTableWidget::viewportEvent(QEvent *event)
-{
-    if (event->type() == QEvent::ChildAdded)
-        m_deferral->viewportChildAdded(static_cast<QChildEvent *>(event)->child());
-    else if (event->type() == QEvent::ChildRemoved)
-        m_deferral->viewportChildRemoved(static_cast<QChildEvent *>(event)->child());
-    return QTableWidget::viewportEvent(event);
+    QTableWidget::updateEditorGeometries();
+    placeCellWidgets();
 }
 
 void TamTableWidget::scrollContentsBy(int dx, int dy)
 {
     QTableWidget::scrollContentsBy(dx, dy);
-    m_deferral->showParkedInView();
+    placeCellWidgets();
+}
+
+void TamTableWidget::showEvent(QShowEvent *event)
+{
+    QTableWidget::showEvent(event);
+    // Rows may have come and gone while the table was hidden.
+    deferGeometries();
+}
+
+bool TamTableWidget::viewportEvent(QEvent *event)
+{
+    // A cell widget deleted or taken elsewhere by its owner leaves its cell.
+    if (event->type() == QEvent::ChildRemoved)
+        forgetCellWidget(static_cast<QChildEvent *>(event)->child());
+    return QTableWidget::viewportEvent(event);
 }
 
 void TamTableWidget::deferGeometries()
 {
-    m_deferral->markDeferred();
-    // The delayed layout ends in updateGeometries() and so in a full cell
-    // widget pass; Qt already runs it after every row count change.
+    // The delayed layout ends in updateGeometries() and so in a placement.
     scheduleDelayedItemsLayout();
+}
+
+void TamTableWidget::placeCellWidgets()
+{
+    // Hiding a widget can move the focus, and the view scrolls to the new
+    // current cell: a placement asked for meanwhile runs after this one.
+    if (m_placing) {
+        m_placeAgain = true;
+        return;
+    }
+    m_placing = true;
+    do {
+        m_placeAgain = false;
+        placeCellWidgetsOnce();
+    } while (m_placeAgain);
+    m_placing = false;
+}
+
+void TamTableWidget::placeCellWidgetsOnce()
+{
+    if (m_cellWidgets.isEmpty() && m_placed.isEmpty())
+        return;
+    QVector<QWidget *> placed;
+    QStyleOptionViewItem option = viewOptions();
+    const auto place = [&](QWidget *widget, int r, int column) {
+        const QModelIndex index = model()->index(r, column);
+        option.rect = visualRect(index);
+        if (!option.rect.isValid())
+            return;
+        // Placed as Qt places an index widget.
+        itemDelegate(index)->updateEditorGeometry(widget, option, index);
+        placed.append(widget);
+    };
+
+    const QHeaderView *rows = verticalHeader();
+    const int first = rows->visualIndexAt(0);
+    int last = rows->visualIndexAt(viewport()->height() - 1);
+    if (last < 0)
+        last = rows->count() - 1;
+    for (int visual = qMax(first, 0); first >= 0 && visual <= last; ++visual) {
+        const int r = rows->logicalIndex(visual);
+        if (rows->isSectionHidden(r))
+            continue;
+        for (int column : qAsConst(m_widgetColumns)) {
+            if (QWidget *widget = m_cellWidgets.value(item(r, column)))
+                place(widget, r, column);
+        }
+    }
+
+    QSet<QWidget *> inView(placed.cbegin(), placed.cend());
+    const QWidget *focus = QApplication::focusWidget();
+    for (QWidget *widget : qAsConst(m_placed)) {
+        if (inView.contains(widget))
+            continue;
+        // A widget holding the focus stays shown where its cell is, as with a
+        // plain table, so that scrolling does not take the focus away.
+        const QTableWidgetItem *anchor = m_anchors.value(widget);
+        const int r = anchor && focus && widget->isAncestorOf(focus) ? row(anchor) : -1;
+        int column = -1;
+        for (int c : qAsConst(m_widgetColumns)) {
+            if (r >= 0 && item(r, c) == anchor)
+                column = c;
+        }
+        if (column >= 0 && !isRowHidden(r))
+            place(widget, r, column);
+        else
+            widget->hide();
+    }
+    for (QWidget *widget : qAsConst(placed)) {
+        if (widget->isHidden())
+            widget->show();
+    }
+    m_placed = placed;
+}
+
+void TamTableWidget::releaseCellWidget(const QTableWidgetItem *anchor)
+{
+    if (!anchor)
+        return;
+    QWidget *widget = m_cellWidgets.take(anchor);
+    if (!widget)
+        return;
+    m_anchors.remove(widget);
+    m_placed.removeOne(widget);
+    widget->hide();
+    // Later, as Qt does: the widget may be the one whose signal removes its
+    // own row.
+    widget->deleteLater();
+}
+
+void TamTableWidget::forgetCellWidget(QObject *widget)
+{
+    // May be in its destructor: only its address is used.
+    const auto it = m_anchors.find(widget);
+    if (it == m_anchors.end())
+        return;
+    m_cellWidgets.remove(it.value());
+    m_anchors.erase(it);
+    m_placed.removeOne(static_cast<QWidget *>(widget));
+}
+
+void TamTableWidget::invalidateRowIndex()
+{
+    if (!m_rowIndexValid)
+        return;
+    m_rowIndexValid = false;
+    m_itemPlaces.clear();
+    m_slots.reset(0);
+}
+
+void TamTableWidget::ensureRowIndex() const
+{
+    if (m_rowIndexValid)
+        return;
+    const int rows = rowCount();
+    const int columns = columnCount();
+    m_slots.reset(rows);
+    m_itemPlaces.clear();
+    m_itemPlaces.reserve(rows * columns);
+    for (int r = 0; r < rows; ++r) {
+        for (int column = 0; column < columns; ++column) {
+            if (const QTableWidgetItem *cell = item(r, column))
+                m_itemPlaces.insert(cell, {r, column});
+        }
+    }
+    m_rowIndexValid = true;
+}
+
+void TamTableWidget::noteItem(int row, int column) const
+{
+    if (row >= m_slots.liveCount())
+        return;
+    if (const QTableWidgetItem *cell = item(row, column))
+        m_itemPlaces.insert(cell, {m_slots.slotAt(row), column});
 }
 
 } // namespace TAMCOMMON

@@ -1,24 +1,35 @@
 #pragma once
 
+#include <QHash>
+#include <QSet>
 #include <QTableWidget>
+#include <QVector>
 
-#include "DeferredItemWidgets.h"
+#include "RowSlots.h"
 
 namespace TAMCOMMON {
 
-// QTableWidget whose row-by-row insertion, removal and hiding stay linear
-// overall while the table is visible, also with cell widgets. The row
-// operations hide QTableWidget's non-virtual ones; call them through a
-// TamTableWidget pointer.
+// QTableWidget that stays fast on tables of tens of thousands of rows with a
+// cell widget per row, whatever the order in which rows come and go. The
+// functions below hide QTableWidget's non-virtual ones of the same name: call
+// them through a TamTableWidget pointer.
 //
-// Plain QTableWidget repositions every cell widget after each single row
-// change while it is visible, and recomputes every row position of the
-// vertical header after each single row hide or show. Here those passes are
-// folded into Qt's delayed item layout, which runs once when control returns
-// to the event loop: rowCount() and isRowHidden() are right at once, cell
-// widget geometry and scroll bar ranges after the event loop has run. While
-// many rows are added between two passes, the viewport is hidden (the table
-// keeps its last picture) and new cell widgets appear together in the pass.
+// Cell widgets. QTableWidget keeps each cell widget under a persistent model
+// index, and the model walks every persistent index on each inserted or
+// removed row: quadratic on a table whose rows all have one. Here a cell
+// widget is tied to the item of its cell (an empty item is made for an empty
+// cell), so it follows its row through insertions, removals and sorting with
+// no model upkeep at all; only the widgets of rows in view are placed and
+// shown, the others stay hidden. QTableWidget's own cellWidget() knows
+// nothing of them.
+//
+// Rows of items. QTableWidget finds an item's row by scanning the whole table
+// once rows before it were removed or the table was sorted; row() here finds
+// it in O(log n).
+//
+// Row changes of a visible table: rowCount() and isRowHidden() are right at
+// once; scroll ranges and cell widget geometry follow in Qt's delayed item
+// layout, which runs once when control returns to the event loop.
 class TamTableWidget : public QTableWidget
 {
     Q_OBJECT
@@ -30,20 +41,62 @@ public:
     void removeRow(int row);
     void setRowHidden(int row, bool hide);
 
+    // The table takes widget; a widget already in that cell is deleted.
+    void setCellWidget(int row, int column, QWidget *widget);
+    QWidget *cellWidget(int row, int column) const;
+    void removeCellWidget(int row, int column);
+    // The row of an item of this table, -1 for any other item.
+    int row(const QTableWidgetItem *item) const;
+
     void doItemsLayout() override;
 
 protected:
     void rowsInserted(const QModelIndex &parent, int start, int end) override;
     void rowsAboutToBeRemoved(const QModelIndex &parent, int start, int end) override;
+    void dataChanged(const QModelIndex &topLeft, const QModelIndex &bottomRight,
+                     const QVector<int> &roles = QVector<int>()) override;
     void updateGeometries() override;
     void updateEditorGeometries() override;
-    bool viewportEvent(QEvent *event) override;
     void scrollContentsBy(int dx, int dy) override;
+    void showEvent(QShowEvent *event) override;
+    bool viewportEvent(QEvent *event) override;
 
 private:
-    void deferGeometries();
+    struct ItemPlace
+    {
+        int slot;
+        int column;
+    };
 
-    DeferredItemWidgets *m_deferral;
+    class RowChange;
+
+    bool isDeferring() const { return m_rowChanges > 0 || m_removing; }
+    void deferGeometries();
+    void placeCellWidgets();
+    void placeCellWidgetsOnce();
+    void releaseCellWidget(const QTableWidgetItem *anchor);
+    void forgetCellWidget(QObject *widget);
+    void invalidateRowIndex();
+    void ensureRowIndex() const;
+    void noteItem(int row, int column) const;
+
+    int m_rowChanges = 0;
+    // From a removal until the model's rowsRemoved has reached the view.
+    bool m_removing = false;
+
+    QHash<const QTableWidgetItem *, QWidget *> m_cellWidgets;
+    QHash<QObject *, const QTableWidgetItem *> m_anchors;
+    QSet<int> m_widgetColumns;
+    // The cell widgets shown by the last placement.
+    QVector<QWidget *> m_placed;
+    bool m_placing = false;
+    bool m_placeAgain = false;
+
+    // Built on demand, then kept up to date while rows are appended and
+    // removed; anything else drops it until the next look-up.
+    mutable RowSlots m_slots;
+    mutable QHash<const QTableWidgetItem *, ItemPlace> m_itemPlaces;
+    mutable bool m_rowIndexValid = false;
 };
 
 } // namespace TAMCOMMON
