@@ -2,6 +2,7 @@
 
 #include <QShowEvent>
 
+#include "OutOfViewFilter.h"
 #include "SystemWorker.h"
 #include "UserData.h"
 #include "UserItem.h"
@@ -16,6 +17,9 @@ UserListWt::UserListWt(QWidget *parent)
     setProperty("common_listView_style1", true);
     setStyleSheet(QStringLiteral(
         "QListWidget{background-color:#101928;} QListWidget::item{min-height:38px;}"));
+    // Disabling the form's left panel reaches every row; only the rows in
+    // view have anything to repaint.
+    new TAMCOMMON::OutOfViewFilter(this);
 
     // Filled before the list is ever shown: a visible view re-lays out all of
     // its item widgets on every inserted row.

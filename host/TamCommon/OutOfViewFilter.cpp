@@ -1,0 +1,57 @@
+#include "OutOfViewFilter.h"
+
+#include <QAbstractItemView>
+#include <QChildEvent>
+#include <QEvent>
+
+namespace TAMCOMMON {
+
+OutOfViewFilter::OutOfViewFilter(QAbstractItemView *view)
+    : QObject(view)
+    , m_view(view)
+{
+    QWidget *port = view->viewport();
+    port->installEventFilter(this);
+    for (QWidget *child : port->findChildren<QWidget *>(QString(), Qt::FindDirectChildrenOnly))
+        watch(child);
+}
+
+void OutOfViewFilter::watch(QWidget *widget)
+{
+    if (widget->isWindow())
+        return;
+    widget->installEventFilter(this);
+    for (QWidget *child : widget->findChildren<QWidget *>())
+        child->installEventFilter(this);
+}
+
+bool OutOfViewFilter::isOutOfView(QWidget *widget) const
+{
+    QWidget *port = m_view->viewport();
+    if (!port->isAncestorOf(widget))
+        return false;
+    const QRect rect(widget->mapTo(port, QPoint()), widget->size());
+    return !rect.intersects(port->rect());
+}
+
+bool OutOfViewFilter::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == m_view->viewport()) {
+        if (event->type() == QEvent::ChildAdded) {
+            QObject *child = static_cast<QChildEvent *>(event)->child();
+            if (child->isWidgetType())
+                watch(static_cast<QWidget *>(child));
+        }
+        return false;
+    }
+    switch (event->type()) {
+    // Each would only repaint the widget: the new state is already set.
+    case QEvent::EnabledChange:
+    case QEvent::UpdateLater:
+        return watched->isWidgetType() && isOutOfView(static_cast<QWidget *>(watched));
+    default:
+        return false;
+    }
+}
+
+} // namespace TAMCOMMON
