@@ -21,11 +21,15 @@ inline double benchMs(const std::function<void()> &fn)
 
 // Runs the event loop until it has nothing left to do: posted events,
 // zero-timers (delayed layouts), and the events those posted in turn.
+// Deferred deletions are delivered too, as a running event loop delivers them
+// once the handler that asked for them has returned; processEvents() alone
+// never does.
 inline void settleEvents()
 {
     QAbstractEventDispatcher *dispatcher = QAbstractEventDispatcher::instance();
     for (int round = 0; round < 1000; ++round) {
         QApplication::sendPostedEvents();
+        QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         if (!dispatcher->processEvents(QEventLoop::AllEvents))
             break;
     }

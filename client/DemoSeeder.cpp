@@ -126,6 +126,10 @@ DemoSeeder::Result DemoSeeder::seedIfEmpty()
 
     m_failures.clear();
     seedConfiguration();
+    if (m_largeNvrs > 0) {
+        seedLargeSite();
+        return m_failures.isEmpty() ? Seeded : Failed;
+    }
     seedDevices();
     seedGroups();
     seedChannelStatus();
@@ -305,6 +309,75 @@ void DemoSeeder::seedAccounts()
         info.userDescribe = QString::fromLatin1(account.description);
         info.superUserName = m_superUser;
         check(users.addUser(info), QStringLiteral("account %1").arg(name));
+    }
+}
+
+void DemoSeeder::setLargeSite(int nvrs, int accounts)
+{
+    m_largeNvrs = qMax(nvrs, 0);
+    m_largeAccounts = qMax(accounts, 1);
+}
+
+void DemoSeeder::seedLargeSite()
+{
+    constexpr int ChannelsPerNvr = 16;
+    constexpr int Groups = 4;
+    constexpr int GroupSize = 1000;
+    const auto nvrId = [](int n) {
+        return QStringLiteral("nvr-%1").arg(n, 5, 10, QLatin1Char('0'));
+    };
+
+    QList<vms_sdk::DevInfo> devices;
+    devices.reserve(m_largeNvrs);
+    for (int n = 0; n < m_largeNvrs; ++n) {
+        vms_sdk::DevInfo info;
+        info.devId = nvrId(n);
+        info.devName = QStringLiteral("NVR %1").arg(n + 1);
+        info.devSn = QStringLiteral("NVR16-%1").arg(n + 1, 8, 10, QLatin1Char('0'));
+        info.ip = QStringLiteral("10.%1.%2.%3").arg(n / 65536).arg(n / 256 % 256).arg(n % 256);
+        info.port = 8000;
+        info.channelCount = ChannelsPerNvr;
+        info.brand = QStringLiteral("Orlun");
+        devices.append(info);
+    }
+    DevsMgrData &data = DevsMgrData::_instance();
+    check(data.addDevices(devices), QStringLiteral("devices"));
+
+    // Groups spread over the whole site, as zones of a campus are.
+    const int channels = m_largeNvrs * ChannelsPerNvr;
+    const int groupSize = qMin(GroupSize, channels / Groups);
+    for (int g = 0; g < Groups && groupSize > 0; ++g) {
+        const QString groupId = QStringLiteral("zone-%1").arg(g + 1);
+        check(data.addGroup(groupId, QStringLiteral("Zone %1").arg(g + 1)),
+              QStringLiteral("group %1").arg(groupId));
+        for (int i = 0; i < groupSize; ++i) {
+            const int channel = (g + i * Groups) % channels;
+            check(data.addGroupChannel(groupId,
+                                       {nvrId(channel / ChannelsPerNvr), channel % ChannelsPerNvr}),
+                  QStringLiteral("member %1 of %2").arg(channel).arg(groupId));
+        }
+    }
+
+    UserData &users = UserData::_instance();
+    QList<UserResInfo> everything;
+    everything.reserve(channels);
+    for (const vms_sdk::DevInfo &device : qAsConst(devices)) {
+        for (int ch = 0; ch < ChannelsPerNvr; ++ch)
+            everything.append({nvrChannel(device.devId, ch), UserResInfo::Channel});
+    }
+    for (int n = 0; n < m_largeAccounts; ++n) {
+        UserInfo info;
+        info.userName = n == 0 ? QStringLiteral("everything")
+                               : QStringLiteral("operator%1").arg(n, 5, 10, QLatin1Char('0'));
+        info.userPwd = QStringLiteral("Desk7!Harbor%1").arg(n % 100, 2, 10, QLatin1Char('0'));
+        info.functionPower = n == 0 ? -1 : (VideoPreview | VideoPlayback);
+        info.userDescribe =
+            n == 0 ? QStringLiteral("Every channel of the site") : QStringLiteral("Operator");
+        info.superUserName = m_superUser;
+        if (n == 0)
+            check(users.setUserRes(info.userName, everything),
+                  QStringLiteral("grants of everything"));
+        check(users.addUser(info), QStringLiteral("account %1").arg(info.userName));
     }
 }
 

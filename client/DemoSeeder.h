@@ -19,6 +19,11 @@ public:
         Failed, // some writes were refused; see failures()
     };
 
+    // Seeds a large site instead of the small one: nvrs 16-channel NVRs,
+    // four channel groups of up to 1,000 channels each and accounts
+    // accounts, one of which ("everything") is granted every channel.
+    void setLargeSite(int nvrs, int accounts);
+
     Result seedIfEmpty();
     QStringList failures() const { return m_failures; }
 
@@ -32,10 +37,13 @@ private:
     void seedGroups();
     void seedChannelStatus();
     void seedAccounts();
+    void seedLargeSite();
 
     void addGroup(const QString &groupId, const QString &name, const QStringList &channelIds);
     void check(bool ok, const QString &what);
 
     QString m_superUser;
+    int m_largeNvrs = 0;
+    int m_largeAccounts = 0;
     QStringList m_failures;
 };

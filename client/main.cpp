@@ -106,8 +106,20 @@ int main(int argc, char *argv[])
         QStringLiteral("screenshot"),
         QCoreApplication::translate("main", "Render the form offscreen into a PNG and exit."),
         QCoreApplication::translate("main", "file"));
+    const QCommandLineOption demoSiteOption(
+        QStringLiteral("demo-site"),
+        QCoreApplication::translate(
+            "main", "Seed a new store with a large site of this many 16-channel NVRs."),
+        QCoreApplication::translate("main", "devices"));
+    const QCommandLineOption demoAccountsOption(
+        QStringLiteral("demo-accounts"),
+        QCoreApplication::translate("main",
+                                    "Accounts of the large site (with --demo-site; default 1000)."),
+        QCoreApplication::translate("main", "count"), QStringLiteral("1000"));
     parser.addOption(dbOption);
     parser.addOption(screenshotOption);
+    parser.addOption(demoSiteOption);
+    parser.addOption(demoAccountsOption);
     parser.process(app);
 
     const QString storePath = parser.value(dbOption);
@@ -120,6 +132,9 @@ int main(int argc, char *argv[])
     }
 
     DemoSeeder seeder;
+    if (parser.isSet(demoSiteOption))
+        seeder.setLargeSite(parser.value(demoSiteOption).toInt(),
+                            parser.value(demoAccountsOption).toInt());
     switch (seeder.seedIfEmpty()) {
     case DemoSeeder::AlreadyPopulated:
         break;

@@ -2,7 +2,9 @@
 
 #include <QFile>
 #include <QHBoxLayout>
+#include <QHash>
 #include <QPainter>
+#include <QPair>
 #include <QPushButton>
 
 namespace orlun_base {
@@ -39,12 +41,19 @@ QIcon paintedIcon(Glyph glyph, const QColor &color, qreal dpr)
     return QIcon(pixmap);
 }
 
+// Tables make one operation widget per row, tens of thousands at a time:
+// each icon is looked up or painted once per pixel ratio and then shared.
 QIcon buttonIcon(const QString &imageBase, Glyph glyph, qreal dpr)
 {
-    const QString normal = imageBase + QStringLiteral("_n.png");
-    if (QFile::exists(normal))
-        return QIcon(normal);
-    return paintedIcon(glyph, QColor("#8A94A6"), dpr);
+    static QHash<QPair<QString, qreal>, QIcon> icons;
+    const QPair<QString, qreal> key(imageBase, dpr);
+    auto it = icons.constFind(key);
+    if (it == icons.constEnd()) {
+        const QString normal = imageBase + QStringLiteral("_n.png");
+        it = icons.insert(key, QFile::exists(normal) ? QIcon(normal)
+                                                     : paintedIcon(glyph, QColor("#8A94A6"), dpr));
+    }
+    return it.value();
 }
 
 QPushButton *makeButton(QWidget *parent, const char *objectName, const QIcon &icon,
@@ -59,9 +68,6 @@ QPushButton *makeButton(QWidget *parent, const char *objectName, const QIcon &ic
     bt->setToolTip(toolTip);
     bt->setFocusPolicy(Qt::NoFocus);
     bt->setCursor(Qt::PointingHandCursor);
-    bt->setStyleSheet(QStringLiteral("QPushButton{border:none;background:transparent;}"
-                                     "QPushButton:hover{background-color:#2A3B57;"
-                                     "border-radius:2px;}"));
     return bt;
 }
 
@@ -70,6 +76,10 @@ QPushButton *makeButton(QWidget *parent, const char *objectName, const QIcon &ic
 EditOperWt::EditOperWt(const QString &id, QWidget *parent)
     : TableOperWt(id, parent)
 {
+    // One sheet for both buttons: parsed once per row rather than per button.
+    setStyleSheet(QStringLiteral("QPushButton{border:none;background:transparent;}"
+                                 "QPushButton:hover{background-color:#2A3B57;"
+                                 "border-radius:2px;}"));
     const qreal dpr = devicePixelRatioF();
     m_editBt = makeButton(
         this, "editBt",
