@@ -39,6 +39,10 @@ private slots:
     void setEditable();
     void followsHostChanges();
     void refreshesDevicesAfterShow();
+    void busyCursorWhileLarge_data();
+    void busyCursorWhileLarge();
+    void largeTableKeepsRowsAndWidgetsTogether_data();
+    void largeTableKeepsRowsAndWidgetsTogether();
 
 private:
     static orlun_base::BaseTools &tools() { return orlun_base::BaseTools::_instance(); }
@@ -299,6 +303,104 @@ void tst_ChannelPowerTable::refreshesDevicesAfterShow()
     m_panel->show();
     QTRY_COMPARE(shown(2), (QStringList{"1 SN-9", "2 Dahua", "3 SN-9", "4 "}));
     QTRY_COMPARE(shown(3), (QStringList{"1 10.9.9.9", "2 10.0.0.2", "3 10.9.9.9", "4 "}));
+}
+
+void tst_ChannelPowerTable::largeTableKeepsRowsAndWidgetsTogether_data()
+{
+    QTest::addColumn<QString>("before");
+    QTest::newRow("sorted by name") << "sort";
+    QTest::newRow("filtered by a keyword") << "filter";
+    QTest::newRow("other rows removed meanwhile") << "remove others";
+    QTest::newRow("scrolled to the end") << "scroll";
+}
+
+// Far more rows than fit in view, so most operation widgets are not placed;
+// a person clicks the delete button of the first row in view.
+void tst_ChannelPowerTable::largeTableKeepsRowsAndWidgetsTogether()
+{
+    QFETCH(QString, before);
+    constexpr int Channels = 400;
+    QVERIFY(devs().addDevice({"nvr9", "Hall", "SN-9", 0, "10.0.0.9", 0, 0, 0, Channels, ""}));
+    Ids all;
+    for (int n = 0; n < Channels; ++n)
+        all << tools().formatChannelId("nvr9", n);
+    m_panel->setEditable(true);
+    m_panel->setChannels(all);
+    // A removal first, so that rows are no longer where they were made.
+    m_panel->setChannels(Ids(all).subtract({tools().formatChannelId("nvr9", 7)}));
+    QSignalSpy removed(m_panel.get(), &ChannelPowerTable::signalRemoveChannels);
+
+    if (before == QLatin1String("sort")) {
+        QTest::mouseClick(m_panel->findChild<QWidget *>("channelName"), Qt::LeftButton);
+    } else if (before == QLatin1String("filter")) {
+        typeKeyword(QStringLiteral("hall-2"));
+    } else if (before == QLatin1String("remove others")) {
+        // Whoever hears of the removal drops half of the rows at once.
+        connect(m_panel.get(), &ChannelPowerTable::signalRemoveChannels, m_panel.get(), [&] {
+            Ids half;
+            for (const QString &id : rowIds()) {
+                if (qHash(id) % 2)
+                    half << id;
+            }
+            m_panel->setChannels(half);
+        });
+    } else if (before == QLatin1String("scroll")) {
+        table()->scrollToBottom();
+    } else {
+        QFAIL(qPrintable(before));
+    }
+
+    int top = -1;
+    QTRY_VERIFY((top = table()->rowAt(5)) >= 0 && operOf(rowIds().at(top))->isVisible());
+    const QString clicked = rowIds().at(top);
+    QTest::mouseClick(deleteBt(clicked), Qt::LeftButton);
+    QCOMPARE(removed.count(), 1);
+    QCOMPARE(removed.at(0).at(0).value<Ids>(), Ids{clicked});
+    QVERIFY(!rowIds().contains(clicked));
+
+    // Every row still has its own widget; those in view are shown and placed.
+    for (int row = 0; row < table()->rowCount(); ++row) {
+        auto *oper = qobject_cast<EditOperWt *>(table()->cellWidget(row, 6));
+        QVERIFY(oper);
+        QCOMPARE(oper->id(), rowIds().at(row));
+        QCOMPARE(table()->row(table()->item(row, 1)), row);
+        const QRect cellRect = table()->visualRect(table()->model()->index(row, 6));
+        if (!table()->isRowHidden(row) && cellRect.intersects(table()->viewport()->rect())) {
+            QTRY_VERIFY(oper->isVisible());
+            QCOMPARE(oper->geometry(), cellRect);
+        }
+    }
+}
+
+void tst_ChannelPowerTable::busyCursorWhileLarge_data()
+{
+    QTest::addColumn<int>("channels");
+    QTest::addColumn<bool>("busy");
+    QTest::newRow("a few rows") << 40 << false;
+    QTest::newRow("a large site's rows") << 2100 << true;
+}
+
+void tst_ChannelPowerTable::busyCursorWhileLarge()
+{
+    QFETCH(int, channels);
+    QFETCH(bool, busy);
+    QVERIFY(devs().addDevice({"nvr9", "Hall", "SN-9", 0, "10.0.0.9", 0, 0, 0, channels, ""}));
+    Ids all;
+    for (int n = 0; n < channels; ++n)
+        all << tools().formatChannelId("nvr9", n);
+    // What the cursor is while rows are being made and while they go.
+    QList<bool> busyMeanwhile;
+    const auto note = [&] {
+        const QCursor *cursor = QApplication::overrideCursor();
+        busyMeanwhile << (cursor && cursor->shape() == Qt::BusyCursor);
+    };
+    connect(table()->model(), &QAbstractItemModel::rowsInserted, this, note);
+    connect(table()->model(), &QAbstractItemModel::rowsRemoved, this, note);
+    m_panel->setChannels(all);
+    m_panel->setChannels({});
+    QCOMPARE(busyMeanwhile.size(), 2 * channels);
+    QCOMPARE(busyMeanwhile.count(busy), 2 * channels);
+    QVERIFY(!QApplication::overrideCursor());
 }
 
 QTEST_MAIN(tst_ChannelPowerTable)

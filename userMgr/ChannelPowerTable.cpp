@@ -8,6 +8,7 @@
 #include <QTimer>
 
 #include "BaseTools.h"
+#include "BusyCursor.h"
 #include "ChannelTableItem.h"
 #include "DataSignals.h"
 #include "DevsMgrData.h"
@@ -135,6 +136,7 @@ ChannelPowerTable::~ChannelPowerTable()
 
 void ChannelPowerTable::setChannels(const QSet<QString> &channels)
 {
+    const TAMCOMMON::BusyCursor busy(channels.size() + m_channelItems.size());
     for (const QString &channelId : channels) {
         if (!m_channelItems.contains(channelId))
             appendChannelRow(channelId);
@@ -180,6 +182,7 @@ bool ChannelPowerTable::eventFilter(QObject *watched, QEvent *event)
         auto *widget = qobject_cast<QWidget *>(watched);
         const int column = widget ? m_headerWts.indexOf(widget) : -1;
         if (column >= 0) {
+            const TAMCOMMON::BusyCursor busy(m_ui->channelsTable->rowCount());
             m_ui->channelsTable->sortByColumn(column, Qt::AscendingOrder);
             baseTools().updateTableOrderNum(m_ui->channelsTable, 1);
         }
@@ -268,6 +271,7 @@ void ChannelPowerTable::removeSingleChannel(QTableWidgetItem *nameItem, const QS
 void ChannelPowerTable::removeCheckedChannels()
 {
     TAMCOMMON::TamTableWidget *table = m_ui->channelsTable;
+    const TAMCOMMON::BusyCursor busy(table->rowCount());
     QSet<QString> removed;
     for (int row = table->rowCount() - 1; row >= 0; --row) {
         const QTableWidgetItem *orderItem = table->item(row, OrderColumn);
@@ -293,6 +297,7 @@ void ChannelPowerTable::removeCheckedChannels()
 void ChannelPowerTable::filterByKeyword(const QString &keyword)
 {
     TAMCOMMON::TamTableWidget *table = m_ui->channelsTable;
+    const TAMCOMMON::BusyCursor busy(table->rowCount());
     for (int row = 0; row < table->rowCount(); ++row) {
         bool matches = keyword.isEmpty();
         for (int column = NameColumn; !matches && column <= IpColumn; ++column) {

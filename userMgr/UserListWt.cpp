@@ -2,6 +2,7 @@
 
 #include <QShowEvent>
 
+#include "BusyCursor.h"
 #include "OutOfViewFilter.h"
 #include "SystemWorker.h"
 #include "UserData.h"
@@ -89,6 +90,7 @@ int UserListWt::getUserCount() const
 
 void UserListWt::slotSearchByKeyword(const QString &keyword)
 {
+    const TAMCOMMON::BusyCursor busy(count());
     if (keyword.isEmpty()) {
         for (int r = 0; r < count(); ++r)
             setRowHidden(r, false);
