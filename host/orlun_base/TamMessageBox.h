@@ -67,6 +67,7 @@ private:
     void addAnswerButton(MessageBoxButton button);
 
     MessageBoxButton m_answer = NoButton;
+    short m_buttons = 0;
     QLabel *m_titleLabel = nullptr;
     QWidget *m_titleBar = nullptr;
     QHBoxLayout *m_buttonLayout = nullptr;
