@@ -1,3 +1,4 @@
+#include <QAccessible>
 #include <QHBoxLayout>
 #include <QLineEdit>
 #include <QPushButton>
@@ -42,6 +43,8 @@ private slots:
     void deletingLastUser();
     void narrowFormHidesTableWhileAdding();
     void hideShowAndCancelWhileAdding();
+    void tabOrderAndNames();
+    void editAndDeleteFromTheKeyboard();
 
 private:
     static UserData &users() { return UserData::_instance(); }
@@ -95,6 +98,7 @@ private:
     }
     void clickRowButton(const QString &user, const char *name);
     bool inViewingMode() { return child<QWidget>("okBt")->isHidden(); }
+    QStringList tabStops();
     bool leftPanelEnabled() { return child<QWidget>("userMgrWt")->isEnabled(); }
 
     std::unique_ptr<QWidget> m_top;
@@ -314,6 +318,81 @@ void tst_UserMgrForm::hideShowAndCancelWhileAdding()
     QVERIFY(inViewingMode());
     QVERIFY(leftPanelEnabled());
     QCOMPARE(field("userDescribe")->text(), QStringLiteral("desk"));
+}
+
+// Each stop of Tab from the first enabled control round to it again, as the
+// control's object name (else class) and the name a screen reader announces.
+QStringList tst_UserMgrForm::tabStops()
+{
+    child<QWidget>("searchBox")->setFocus();
+    if (!QApplication::focusWidget())
+        child<QWidget>("userName")->setFocus();
+    QWidget *start = QApplication::focusWidget();
+    QStringList stops;
+    for (QWidget *w = start; w && stops.size() < 40;) {
+        QAccessibleInterface *iface = QAccessible::queryAccessibleInterface(w);
+        stops << (w->objectName().isEmpty() ? w->metaObject()->className() : w->objectName()) +
+                     "=" + (iface ? iface->text(QAccessible::Name) : "?");
+        QTest::keyClick(w, Qt::Key_Tab);
+        w = QApplication::focusWidget();
+        if (w == start)
+            break;
+    }
+    return stops;
+}
+
+void tst_UserMgrForm::tabOrderAndNames()
+{
+    createForm();
+    m_top->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(m_top.get()));
+    // The list before the buttons that act on it; the panels in reading order.
+    const QStringList viewing{"searchBox=Search users",
+                              "userListWt=Users",
+                              "addUserBt=Add user",
+                              "deleteUserBt=Delete user",
+                              "userName=User Name",
+                              "userPwd=User Password",
+                              "userDescribe=User Describe",
+                              "listWidget=Function Power",
+                              "searchBox=Search selected channels",
+                              "selAll=All",
+                              "channelsTable=Selected Channels"};
+    QCOMPARE(tabStops(), viewing);
+
+    // While adding, the left panel is off; the tree and the confirm buttons
+    // join in reading order.
+    answerAndClick(orlun_base::No, "addUserBt");
+    QStringList adding = viewing.mid(4);
+    adding.insert(4, "TAMCOMMON::TamTreeWidget=Channel Power");
+    adding.insert(5, "removeChannelsBt=Remove Channels");
+    adding << "okBt=Add"
+           << "cancelBt=Cancel";
+    QCOMPARE(tabStops(), adding);
+}
+
+void tst_UserMgrForm::editAndDeleteFromTheKeyboard()
+{
+    createForm();
+    auto *list = child<UserListWt>("userListWt");
+    list->setFocus();
+    QTest::keyClick(list, Qt::Key_Down);
+    QCOMPARE(field("userName")->text(), QStringLiteral("bob"));
+    QTest::keyClick(list, Qt::Key_F2);
+    QVERIFY(!inViewingMode());
+    QCOMPARE(child<QPushButton>("okBt")->text(), QStringLiteral("Save"));
+    QVERIFY(field("userPwd")->hasFocus());
+    QTest::keyClicks(field("userDescribe"), QStringLiteral("2"));
+    QTest::keyClick(child<QPushButton>("okBt"), Qt::Key_Space);
+    QCOMPARE(record("bob").at(1), QStringLiteral("gate2"));
+    QVERIFY(inViewingMode());
+
+    QTest::keyClick(list, Qt::Key_Up);
+    TamMessageBox::setNextAnswers({orlun_base::Ok});
+    QTest::keyClick(list, Qt::Key_Delete);
+    QCOMPARE(asked(), QStringList{"Do you want to delete user:alice? /3"});
+    QVERIFY(!users().isUserExist(QStringLiteral("alice")));
+    QCOMPARE(field("userName")->text(), QStringLiteral("bob"));
 }
 
 QTEST_MAIN(tst_UserMgrForm)

@@ -88,6 +88,14 @@ ChannelPowerTable::ChannelPowerTable(QWidget *parent)
     orlun_base::TableWidget *table = m_ui->channelsTable;
     table->setBackgroudColor(QColor("#101928"));
     table->setStyleSheet(QStringLiteral("QTableWidget{background-color:#101928;}"));
+    // Reachable with Tab, so that rows can be ticked and removed without a
+    // mouse, and left with Tab again (arrows move between rows); screen
+    // readers name the table and its search box.
+    table->setFocusPolicy(Qt::StrongFocus);
+    table->setTabKeyNavigation(false);
+    m_ui->label->setBuddy(table);
+    table->setAccessibleName(m_ui->label->text());
+    m_ui->searchBox->setAccessibleName(tr("Search selected channels"));
 
     m_ui->removeChannelsBt->setIcons(QStringLiteral(":/images/images/delete_iconBt_n.png"),
                                      QStringLiteral(":/images/images/delete_iconBt_n.png"));

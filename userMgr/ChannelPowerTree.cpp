@@ -17,6 +17,10 @@ ChannelPowerTree::ChannelPowerTree(QWidget *parent)
     , ui(new Ui::ChannelPowerTree)
 {
     ui->setupUi(this);
+    // Screen readers name the tree after the panel's caption; item views
+    // take no name from a buddy label.
+    ui->label->setBuddy(ui->channelsTree->getTreeWidget());
+    ui->channelsTree->getTreeWidget()->setAccessibleName(ui->label->text());
     connect(ui->channelsTree->getTreeWidget(),
             &TAMCOMMON::TamTreeWidget::signalItemsCheckStateChanged, this,
             &ChannelPowerTree::slotItemsCheckStateChanged, Qt::UniqueConnection);

@@ -66,6 +66,7 @@ UserMgrForm::UserMgrForm(QWidget *parent)
 
     ui->channelPowerTree->setChannelPowerTable(ui->channelPowerTable);
     setEditable(false);
+    setUpKeyboardAccess();
 
     connect(ui->userPwd, &QLineEdit::textChanged, ui->pwdStrength,
             &orlun_base::PwdStrengthWt::setPwd);
@@ -106,6 +107,38 @@ void UserMgrForm::showEvent(QShowEvent *event)
 {
     ui->deleteUserBt->setEnabled(ui->userListWt->getUserCount() > 0);
     orlun_base::BaseForm::showEvent(event);
+}
+
+void UserMgrForm::setUpKeyboardAccess()
+{
+    // Screen readers name a field after its caption; the icon-only buttons,
+    // the search box and the list need names of their own.
+    ui->label->setBuddy(ui->userName);
+    ui->label_2->setBuddy(ui->userPwd);
+    ui->label_3->setBuddy(ui->userDescribe);
+    ui->addUserBt->setAccessibleName(tr("Add user"));
+    ui->deleteUserBt->setAccessibleName(tr("Delete user"));
+    ui->searchBox->setAccessibleName(tr("Search users"));
+    ui->userListWt->setAccessibleName(tr("Users"));
+
+    // The widgets are created panel by panel, so without help Tab would
+    // reach the add and delete buttons before the list they act on, and the
+    // panels' inner controls in no particular relation to the fields.
+    QList<QWidget *> chain{ui->searchBox, ui->userListWt, ui->addUserBt,   ui->deleteUserBt,
+                           ui->userName,  ui->userPwd,    ui->userDescribe};
+    for (QWidget *panel : {static_cast<QWidget *>(ui->functionPowerList),
+                           static_cast<QWidget *>(ui->channelPowerTree),
+                           static_cast<QWidget *>(ui->channelPowerTable)}) {
+        // Inside a panel the order the panel was built in is its reading order.
+        for (QWidget *w = panel->nextInFocusChain(); w != panel && panel->isAncestorOf(w);
+             w = w->nextInFocusChain()) {
+            if (w->focusPolicy() & Qt::TabFocus)
+                chain << w;
+        }
+    }
+    chain << ui->okBt << ui->cancelBt;
+    for (int i = 1; i < chain.size(); ++i)
+        setTabOrder(chain.at(i - 1), chain.at(i));
 }
 
 void UserMgrForm::setEditable(bool editable)

@@ -35,6 +35,7 @@ private:
         StateEditing = 2,
     };
 
+    void setUpKeyboardAccess();
     void setEditable(bool editable);
     void adjustPowerLayout();
     void loadUser(const QString &userName);
