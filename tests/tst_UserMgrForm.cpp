@@ -1,4 +1,5 @@
 #include <QAccessible>
+#include <QClipboard>
 #include <QHBoxLayout>
 #include <QLineEdit>
 #include <QPushButton>
@@ -44,6 +45,8 @@ private slots:
     void narrowFormHidesTableWhileAdding();
     void hideShowAndCancelWhileAdding();
     void tabOrderAndNames();
+    void refusedInputSaysWhy_data();
+    void refusedInputSaysWhy();
     void editAndDeleteFromTheKeyboard();
 
 private:
@@ -393,6 +396,91 @@ void tst_UserMgrForm::editAndDeleteFromTheKeyboard()
     QCOMPARE(asked(), QStringList{"Do you want to delete user:alice? /3"});
     QVERIFY(!users().isUserExist(QStringLiteral("alice")));
     QCOMPARE(field("userName")->text(), QStringLiteral("bob"));
+}
+
+void tst_UserMgrForm::refusedInputSaysWhy_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("pasted");
+    QTest::addColumn<QString>("kept");
+    QTest::addColumn<QString>("tip");
+
+    const QString a64(64, 'a');
+    QTest::newRow("name, accent") << "userName"
+                                  << "Jos\u00e9"
+                                  << ""
+                                  << "Jos"
+                                  << "Only letters and digits";
+    QTest::newRow("name, pasted") << "userName"
+                                  << "Li"
+                                  << "Zo\u00eb"
+                                  << "Li"
+                                  << "Only letters and digits";
+    QTest::newRow("name, length") << "userName" << a64 + "b"
+                                  << "" << a64 << "At most 64 characters";
+    QTest::newRow("password, space") << "userPwd"
+                                     << "Blue Horse"
+                                     << ""
+                                     << "BlueHorse"
+                                     << "No spaces in a password";
+    QTest::newRow("password, length") << "userPwd"
+                                      << "Abcdefgh12345678X"
+                                      << ""
+                                      << "Abcdefgh12345678"
+                                      << "At most 16 characters";
+    QTest::newRow("description, length")
+        << "userDescribe" << QString(33, 'd') << "" << QString(32, 'd') << "At most 32 characters";
+    QTest::newRow("all taken") << "userDescribe"
+                               << "Front gate"
+                               << ""
+                               << "Front gate"
+                               << "";
+}
+
+void tst_UserMgrForm::refusedInputSaysWhy()
+{
+    QFETCH(QString, name);
+    QFETCH(QString, typed);
+    QFETCH(QString, pasted);
+    QFETCH(QString, kept);
+    QFETCH(QString, tip);
+
+    createForm();
+    answerAndClick(orlun_base::No, "addUserBt");
+    QLineEdit *edit = field(name.toLatin1());
+    edit->setFocus();
+    for (const QChar c : typed) {
+        // QTest spells out ASCII only; other characters come as a keyboard
+        // layout would send them, as text on an unknown key.
+        if (c.unicode() < 128)
+            QTest::keyClick(edit, c.toLatin1());
+        else
+            QTest::sendKeyEvent(QTest::Click, edit, Qt::Key_unknown, QString(c), Qt::NoModifier);
+    }
+    if (!pasted.isEmpty()) {
+        QGuiApplication::clipboard()->setText(pasted);
+        QTest::keySequence(edit, QKeySequence::Paste);
+    }
+    QCOMPARE(edit->text(), kept);
+    if (tip.isEmpty()) {
+        QVERIFY(!QToolTip::isVisible());
+        return;
+    }
+    QVERIFY(QToolTip::isVisible());
+    QCOMPARE(QToolTip::text(), tip);
+    // Below the field, so its value stays in sight.
+    QWidget *label = nullptr;
+    for (QWidget *w : QApplication::topLevelWidgets()) {
+        if (w->inherits("QTipLabel"))
+            label = w;
+    }
+    QVERIFY(label);
+    QVERIFY(label->geometry().top() >= edit->mapToGlobal(QPoint(0, edit->height())).y());
+
+    // The next keystroke takes it down.
+    QTest::keyClick(edit, Qt::Key_Backspace);
+    QTRY_VERIFY(!QToolTip::isVisible());
 }
 
 QTEST_MAIN(tst_UserMgrForm)

@@ -11,6 +11,7 @@
 #include <QToolTip>
 
 #include "DictDef.h"
+#include "InputRefusalTip.h"
 #include "PwdStrength.h"
 #include "SystemAssistant.h"
 #include "SystemWorker.h"
@@ -63,6 +64,12 @@ UserMgrForm::UserMgrForm(QWidget *parent)
         new QRegExpValidator(QRegExp(QStringLiteral("^[A-Za-z0-9]+$")), ui->userName));
     // A composing input method would bypass the validator.
     ui->userName->setAttribute(Qt::WA_InputMethodEnabled, false);
+
+    // Refused characters would otherwise vanish without a word.
+    auto *refusalTip = new InputRefusalTip(this);
+    refusalTip->watch(ui->userName, tr("Only letters and digits"));
+    refusalTip->watch(ui->userPwd, tr("No spaces in a password"));
+    refusalTip->watch(ui->userDescribe, QString());
 
     ui->channelPowerTree->setChannelPowerTable(ui->channelPowerTable);
     setEditable(false);
