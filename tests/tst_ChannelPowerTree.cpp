@@ -1,4 +1,5 @@
 #include <QHBoxLayout>
+#include <QLabel>
 #include <QPushButton>
 #include <QTableWidget>
 #include <QTreeWidgetItemIterator>
@@ -34,6 +35,7 @@ private slots:
     void checkingGroupExpandsIt();
     void removingInTableUnchecksTree();
     void hiddenPanelIgnoresChanges();
+    void groupsShownWhileViewing();
 
 private:
     // Grants written as "<resType>:<resId>", the way savedGrants reads them back.
@@ -73,6 +75,13 @@ private:
         QVERIFY(QTest::qWaitForWindowExposed(m_host.get()));
         m_tree->getTreeWidget()->setCurrentItem(item(id));
         QTest::keyClick(m_tree->getTreeWidget(), Qt::Key_Space);
+    }
+
+    QString summary() const
+    {
+        auto *groups = m_powerTable->findChild<QLabel *>("grantedGroups");
+        return (groups->isVisible() ? groups->text() : "-") + " | " +
+               m_powerTable->findChild<QLabel *>("grantedCount")->text();
     }
 
     std::unique_ptr<QWidget> m_host;
@@ -183,6 +192,25 @@ void tst_ChannelPowerTree::hiddenPanelIgnoresChanges()
     toggle("cam1");
     QCOMPARE(tableIds(), (Ids{A, "cam1#0", C, D}));
     QCOMPARE(savedGrants(), (Ids{"0:" + A, "0:cam1#0", "0:" + C, "0:" + D, "2:g1"}));
+}
+
+void tst_ChannelPowerTree::groupsShownWhileViewing()
+{
+    // Viewing: the groups held, with their sizes, above the table.
+    load({"0:" + A, "0:" + B, "2:g2", "2:g1"});
+    m_host->show();
+    QVERIFY(QTest::qWaitForWindowExposed(m_host.get()));
+    QCOMPARE(summary(), "Groups: Doors (2), Yard (1) | Channels: 2");
+    load({"0:" + A});
+    QCOMPARE(summary(), "- | Channels: 1");
+
+    // Editing: the tree shows the groups; the count follows every change.
+    m_powerTable->setEditable(true);
+    toggle("g2");
+    QCOMPARE(summary(), "- | Channels: 2");
+    // Back to viewing after a save, the line shows what the tree holds.
+    m_powerTable->setEditable(false);
+    QCOMPARE(summary(), "Groups: Yard (1) | Channels: 2");
 }
 
 QTEST_MAIN(tst_ChannelPowerTree)

@@ -60,8 +60,10 @@ void ChannelPowerTree::setUserRes(const QList<orlun_data::UserResInfo> &resList)
     ui->channelsTree->setCheckedGroups(groups);
     // The stored ids as they are, also those the tree does not show, so the
     // administrator sees every stored grant.
-    if (channelPowerTable)
+    if (channelPowerTable) {
         channelPowerTable->setChannels(channels);
+        channelPowerTable->setGrantedGroups(groups);
+    }
 
     connect(tree, &TAMCOMMON::TamTreeWidget::signalItemsCheckStateChanged, this,
             &ChannelPowerTree::slotItemsCheckStateChanged, Qt::UniqueConnection);
@@ -107,8 +109,11 @@ void ChannelPowerTree::slotItemsCheckStateChanged()
         memberChannels.insert(tools.formatChannelId(member.devId, member.channelNo));
     ui->channelsTree->addCheckedChannels(memberChannels);
 
-    if (channelPowerTable)
+    if (channelPowerTable) {
         channelPowerTable->setChannels(ui->channelsTree->getCheckedChannels());
+        // Shown once the form is back to viewing after a save.
+        channelPowerTable->setGrantedGroups(checkedGroups);
+    }
 }
 
 void ChannelPowerTree::onChannelsRemoved(const QSet<QString> &channels)
