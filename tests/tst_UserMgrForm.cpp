@@ -367,8 +367,9 @@ void tst_UserMgrForm::tabOrderAndNames()
     // join in reading order.
     answerAndClick(orlun_base::No, "addUserBt");
     QStringList adding = viewing.mid(4);
-    adding.insert(4, "TAMCOMMON::TamTreeWidget=Channel Power");
-    adding.insert(5, "removeChannelsBt=Remove Channels");
+    adding.insert(4, "treeSearchBox=Search channels");
+    adding.insert(5, "TAMCOMMON::TamTreeWidget=Channel Power");
+    adding.insert(6, "removeChannelsBt=Remove Channels");
     adding << "okBt=Add"
            << "cancelBt=Cancel";
     QCOMPARE(tabStops(), adding);
