@@ -206,6 +206,11 @@ void tst_TamMessageBox::enterKeepsTheData_data()
     QTest::newRow("tab to ok, enter") << 3 << 1 << int(Qt::Key_Return) << orlun_base::Ok;
     QTest::newRow("tab to yes, space") << 192 << 1 << int(Qt::Key_Space) << orlun_base::Yes;
     QTest::newRow("tab around, enter") << 3 << 2 << int(Qt::Key_Return) << orlun_base::Cancel;
+    QTest::newRow("enter save discard cancel")
+        << 0x302 << 0 << int(Qt::Key_Return) << orlun_base::Cancel;
+    QTest::newRow("tab to save, enter") << 0x302 << 1 << int(Qt::Key_Return) << orlun_base::Save;
+    QTest::newRow("tab to discard, space")
+        << 0x302 << 2 << int(Qt::Key_Space) << orlun_base::Discard;
 }
 
 void tst_TamMessageBox::enterKeepsTheData()

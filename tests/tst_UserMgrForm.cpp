@@ -46,6 +46,8 @@ private slots:
     void hideShowAndCancelWhileAdding();
     void tabOrderAndNames();
     void refusedInputSaysWhy_data();
+    void closingAsksWhileAddingOrEditing_data();
+    void closingAsksWhileAddingOrEditing();
     void refusedInputSaysWhy();
     void editAndDeleteFromTheKeyboard();
 
@@ -482,6 +484,63 @@ void tst_UserMgrForm::refusedInputSaysWhy()
     // The next keystroke takes it down.
     QTest::keyClick(edit, Qt::Key_Backspace);
     QTRY_VERIFY(!QToolTip::isVisible());
+}
+
+void tst_UserMgrForm::closingAsksWhileAddingOrEditing_data()
+{
+    QTest::addColumn<QString>("mode");
+    QTest::addColumn<int>("answer");
+    QTest::addColumn<QString>("password");
+    QTest::addColumn<bool>("closed");
+    QTest::addColumn<QString>("stored");
+
+    QTest::newRow("viewing") << "view" << 0 << "" << true << "";
+    QTest::newRow("adding, back") << "add" << int(orlun_base::Cancel) << kStrongPwd << false << "";
+    QTest::newRow("adding, discard")
+        << "add" << int(orlun_base::Discard) << kStrongPwd << true << "";
+    QTest::newRow("adding, save") << "add" << int(orlun_base::Save) << kStrongPwd << true
+                                  << kStrongPwd;
+    // A refused check keeps the form open on the entries.
+    QTest::newRow("adding, save refused") << "add" << int(orlun_base::Save) << "abc" << false << "";
+    QTest::newRow("editing, save")
+        << "edit" << int(orlun_base::Save) << "" << true << kAlicePwd + "9";
+    QTest::newRow("editing, discard")
+        << "edit" << int(orlun_base::Discard) << "" << true << kAlicePwd;
+}
+
+void tst_UserMgrForm::closingAsksWhileAddingOrEditing()
+{
+    QFETCH(QString, mode);
+    QFETCH(int, answer);
+    QFETCH(QString, password);
+    QFETCH(bool, closed);
+    QFETCH(QString, stored);
+
+    createForm();
+    const QString user = mode == "edit" ? "alice" : "carol";
+    if (mode == "add") {
+        answerAndClick(orlun_base::No, "addUserBt");
+        QTest::keyClicks(field("userName"), user);
+        QTest::keyClicks(field("userPwd"), password);
+    } else if (mode == "edit") {
+        clickRowButton(user, "editUserBt");
+        QTest::keyClick(field("userPwd"), Qt::Key_End);
+        QTest::keyClick(field("userPwd"), Qt::Key_9);
+    }
+    TamMessageBox::clearAskedQuestions();
+    TamMessageBox::setNextAnswers({answer});
+    QCOMPARE(m_form->close(), closed);
+
+    const QString text = mode == "add"    ? "The new account has not been added. Add it before "
+                                            "closing?"
+                         : mode == "edit" ? "The account's changes have not been saved. Save "
+                                            "them before closing?"
+                                          : QString();
+    QCOMPARE(asked(), text.isEmpty() ? QStringList() : QStringList{text + " /770"});
+    QCOMPARE(m_form->isVisible(), !closed);
+    QCOMPARE(users().getUserInfo(user).userPwd, stored);
+    if (!closed)
+        QVERIFY(!inViewingMode());
 }
 
 QTEST_MAIN(tst_UserMgrForm)

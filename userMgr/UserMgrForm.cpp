@@ -104,6 +104,29 @@ orlun_base::FormType UserMgrForm::getFormType() const
     return orlun_base::FormUserMgr;
 }
 
+bool UserMgrForm::requestClose()
+{
+    // Viewing: nothing is pending.
+    if (ui->okBt->isHidden())
+        return true;
+    const QString text = m_editState == StateAdding
+                             ? tr("The new account has not been added. Add it before closing?")
+                             : tr("The account's changes have not been saved. Save them before "
+                                  "closing?");
+    switch (orlun_base::TamMessageBox::question(
+        this, text, orlun_base::Save | orlun_base::Discard | orlun_base::Cancel, false)) {
+    case orlun_base::Save:
+        // A refused check or write keeps the form open on the entries, with
+        // the same tip or alert as the confirm button gives.
+        saveUser();
+        return ui->okBt->isHidden();
+    case orlun_base::Discard:
+        return true;
+    default:
+        return false;
+    }
+}
+
 void UserMgrForm::resizeEvent(QResizeEvent *event)
 {
     adjustPowerLayout();

@@ -30,7 +30,8 @@ TestSeam &testSeam()
 }
 
 // Buttons in their row, the agreeing and confirming ones first.
-constexpr MessageBoxButton ButtonOrder[] = {Ok, Yes, Retry, Ignore, Abort, No, Cancel, Close};
+constexpr MessageBoxButton ButtonOrder[] = {Ok,      Yes, Save,   Retry, Ignore,
+                                            Discard, No,  Cancel, Close};
 
 const char *buttonObjectName(MessageBoxButton button)
 {
@@ -51,6 +52,10 @@ const char *buttonObjectName(MessageBoxButton button)
         return "noBt";
     case Yes:
         return "yesBt";
+    case Save:
+        return "saveBt";
+    case Discard:
+        return "discardBt";
     case NoButton:
         break;
     }
@@ -76,6 +81,10 @@ QString buttonText(MessageBoxButton button)
         return TamMessageBox::tr("No");
     case Yes:
         return TamMessageBox::tr("Yes");
+    case Save:
+        return TamMessageBox::tr("Save");
+    case Discard:
+        return TamMessageBox::tr("Discard");
     case NoButton:
         break;
     }
