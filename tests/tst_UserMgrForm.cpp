@@ -1,8 +1,10 @@
 #include <QAccessible>
 #include <QClipboard>
+#include <QFile>
 #include <QHBoxLayout>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QToolTip>
 #include <QtTest>
 
@@ -50,6 +52,7 @@ private slots:
     void closingAsksWhileAddingOrEditing();
     void refusedInputSaysWhy();
     void editAndDeleteFromTheKeyboard();
+    void focusShowsInTheDarkTheme();
 
 private:
     static UserData &users() { return UserData::_instance(); }
@@ -104,6 +107,7 @@ private:
     void clickRowButton(const QString &user, const char *name);
     bool inViewingMode() { return child<QWidget>("okBt")->isHidden(); }
     QStringList tabStops();
+    QList<QWidget *> tabChain();
     bool leftPanelEnabled() { return child<QWidget>("userMgrWt")->isEnabled(); }
 
     std::unique_ptr<QWidget> m_top;
@@ -375,6 +379,64 @@ void tst_UserMgrForm::tabOrderAndNames()
     adding << "okBt=Add"
            << "cancelBt=Cancel";
     QCOMPARE(tabStops(), adding);
+}
+
+QList<QWidget *> tst_UserMgrForm::tabChain()
+{
+    QList<QWidget *> chain;
+    tabStops();
+    QWidget *start = QApplication::focusWidget();
+    for (QWidget *w = start; w && chain.size() < 40;) {
+        chain << w;
+        QTest::keyClick(w, Qt::Key_Tab);
+        w = QApplication::focusWidget();
+        if (w == start)
+            break;
+    }
+    return chain;
+}
+
+void tst_UserMgrForm::focusShowsInTheDarkTheme()
+{
+    QFile sheet(QFINDTESTDATA("../client/dark.qss"));
+    QVERIFY(sheet.open(QIODevice::ReadOnly));
+    qApp->setStyleSheet(QString::fromUtf8(sheet.readAll()));
+    auto restore = qScopeGuard([] { qApp->setStyleSheet(QString()); });
+    createForm();
+    m_top->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(m_top.get()));
+
+    // Each control Tab reaches changes, with the keyboard focus, at least as
+    // many pixels as a one-pixel ring around it has: a faint dotted frame
+    // or a shifted caret does not count.
+    auto looks = [](QWidget *w) {
+        return w->parentWidget()->grab(w->geometry().adjusted(-2, -2, 2, 2)).toImage();
+    };
+    auto checkChain = [&] {
+        const QList<QWidget *> chain = tabChain();
+        QVERIFY(chain.size() > 8);
+        for (QWidget *w : chain) {
+            QWidget *elsewhere =
+                w == field("userDescribe") ? field("userName") : field("userDescribe");
+            elsewhere->setFocus();
+            const QImage without = looks(w);
+            w->setFocus();
+            QVERIFY(w->hasFocus());
+            const QImage with = looks(w);
+            int changed = 0;
+            for (int y = 0; y < with.height(); ++y) {
+                for (int x = 0; x < with.width(); ++x)
+                    changed += with.pixel(x, y) != without.pixel(x, y);
+            }
+            QVERIFY2(changed >= 2 * (w->width() + w->height()) - 8,
+                     qPrintable(QString("%1 %2: %3 pixels")
+                                    .arg(w->objectName(), w->metaObject()->className())
+                                    .arg(changed)));
+        }
+    };
+    checkChain();
+    answerAndClick(orlun_base::No, "addUserBt");
+    checkChain();
 }
 
 void tst_UserMgrForm::editAndDeleteFromTheKeyboard()
