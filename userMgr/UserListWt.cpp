@@ -155,8 +155,8 @@ void UserListWt::keyPressEvent(QKeyEvent *event)
     if (target < 0)
         return;
     selectRow(target);
-    // The view's own current row follows, so that it scrolls the row into
-    // sight and assistive tools hear which account is current.
+    // The view's own current row follows, so that paging and scrolling
+    // start from the account just chosen and the row comes into sight.
     setCurrentRow(target);
     scrollToItem(item(target));
 }
