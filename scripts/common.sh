@@ -11,6 +11,9 @@ REQUIRED_PACKAGES=(
     qtbase5-dev-tools
     libqt5sql5-sqlite
     libzxcvbn-dev
+    xvfb
+    xauth
+    xdotool
 )
 
 # Installs the Debian packages that are not installed yet; does nothing (and

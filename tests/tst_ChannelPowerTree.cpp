@@ -1,4 +1,5 @@
 #include <QHBoxLayout>
+#include <QLabel>
 #include <QPushButton>
 #include <QTableWidget>
 #include <QTreeWidgetItemIterator>
@@ -8,6 +9,7 @@
 #include "ChannelPowerTree.h"
 #include "ChannelTree.h"
 #include "DevsMgrData.h"
+#include "SearchBox.h"
 #include "TamTableWidget.h"
 #include "TamTreeWidget.h"
 #include "TestSupport.h"
@@ -35,6 +37,8 @@ private slots:
     void checkingGroupExpandsIt();
     void removingInTableUnchecksTree();
     void hiddenPanelIgnoresChanges();
+    void searchHidesOnlyWhatDoesNotMatch();
+    void groupsShownWhileViewing();
 
 private:
     // Grants written as "<resType>:<resId>", the way savedGrants reads them back.
@@ -74,6 +78,29 @@ private:
         QVERIFY(QTest::qWaitForWindowExposed(m_host.get()));
         m_tree->getTreeWidget()->setCurrentItem(item(id));
         QTest::keyClick(m_tree->getTreeWidget(), Qt::Key_Space);
+    }
+
+    // Ids of the items below the top-level folders that are not hidden, and
+    // of the checked ones, in tree order.
+    QString seen() const
+    {
+        QStringList shown, checked;
+        for (QTreeWidgetItemIterator it(m_tree->getTreeWidget()); *it; ++it) {
+            auto *item = dynamic_cast<orlun_base::TreeItem *>(*it);
+            if (!item || !item->parent())
+                continue;
+            if (!item->isHidden() && !item->parent()->isHidden())
+                shown << item->getId();
+            if (item->checkState(0) != Qt::Unchecked)
+                checked << item->getId() + (item->checkState(0) == Qt::Checked ? "" : "~");
+        }
+        return shown.join(' ') + " | " + checked.join(' ');
+    }
+    QString summary() const
+    {
+        auto *groups = m_powerTable->findChild<QLabel *>("grantedGroups");
+        return (groups->isVisible() ? groups->text() : "-") + " | " +
+               m_powerTable->findChild<QLabel *>("grantedCount")->text();
     }
 
     std::unique_ptr<QWidget> m_host;
@@ -184,6 +211,60 @@ void tst_ChannelPowerTree::hiddenPanelIgnoresChanges()
     toggle("cam1");
     QCOMPARE(tableIds(), (Ids{A, "cam1#0", C, D}));
     QCOMPARE(savedGrants(), (Ids{"0:" + A, "0:cam1#0", "0:" + C, "0:" + D, "2:g1"}));
+}
+
+void tst_ChannelPowerTree::searchHidesOnlyWhatDoesNotMatch()
+{
+    load({"0:" + A, "2:g2"});
+    m_host->show();
+    QVERIFY(QTest::qWaitForWindowExposed(m_host.get()));
+    auto *search = m_panel->findChild<orlun_base::SearchBox *>("treeSearchBox");
+    const QString all = "nvr1 nvr1#0 nvr1#1 nvr1#2 nvr2 nvr2#0 nvr2#1 cam1 g1 g2";
+    QCOMPARE(seen(), all + " | nvr1~ nvr1#0 g2");
+
+    // Channels named like the keyword, with their devices to reach them.
+    QTest::keyClicks(search, "-2");
+    QCOMPARE(seen(), "nvr1 nvr1#1 nvr2 nvr2#1 | nvr1~ nvr1#0 g2");
+    QVERIFY(item("nvr2")->isExpanded());
+    // A device that matches brings all its channels; case does not matter.
+    search->clear();
+    QTest::keyClicks(search, "NVR2");
+    QCOMPARE(seen(), "nvr2 nvr2#0 nvr2#1 | nvr1~ nvr1#0 g2");
+    // Ticking a shown device reaches its channels and the folder above as
+    // always, and a group ticked while filtered brings its hidden channels.
+    toggle("nvr2");
+    search->clear();
+    QTest::keyClicks(search, "doors");
+    QCOMPARE(seen(), "g1 | nvr1~ nvr1#0 nvr2 nvr2#0 nvr2#1 g2");
+    toggle("g1");
+    search->clear();
+    QTest::keyClicks(search, "nvr2");
+    toggle("nvr2");
+    QCOMPARE(seen(), "nvr2 nvr2#0 nvr2#1 | nvr1~ nvr1#0 g1 g2");
+    QCOMPARE(m_tree->getTreeWidget()->topLevelItem(0)->checkState(0), Qt::PartiallyChecked);
+    QCOMPARE(tableIds(), Ids{A});
+
+    search->clear();
+    QCOMPARE(seen(), all + " | nvr1~ nvr1#0 g1 g2");
+}
+
+void tst_ChannelPowerTree::groupsShownWhileViewing()
+{
+    // Viewing: the groups held, with their sizes, above the table.
+    load({"0:" + A, "0:" + B, "2:g2", "2:g1"});
+    m_host->show();
+    QVERIFY(QTest::qWaitForWindowExposed(m_host.get()));
+    QCOMPARE(summary(), "Groups: Doors (2), Yard (1) | Channels: 2");
+    load({"0:" + A});
+    QCOMPARE(summary(), "- | Channels: 1");
+
+    // Editing: the tree shows the groups; the count follows every change.
+    m_powerTable->setEditable(true);
+    toggle("g2");
+    QCOMPARE(summary(), "- | Channels: 2");
+    // Back to viewing after a save, the line shows what the tree holds.
+    m_powerTable->setEditable(false);
+    QCOMPARE(summary(), "Groups: Yard (1) | Channels: 2");
 }
 
 QTEST_MAIN(tst_ChannelPowerTree)

@@ -56,6 +56,8 @@ private slots:
     void dialogAnswersAsClosed_data();
     void dialogAnswersAsClosed();
     void dialogShowsTextTitleAndOnlyTheAskedButtons();
+    void enterKeepsTheData_data();
+    void enterKeepsTheData();
     void parentDestroyedWhileAsking();
 };
 
@@ -187,6 +189,47 @@ void tst_TamMessageBox::dialogShowsTextTitleAndOnlyTheAskedButtons()
     TamMessageBox::question(&parent, QStringLiteral("Do you want to delete user:bob?"), 192, true);
     QCOMPARE(seen, QStringList({"Do you want to delete user:bob?", "Warning", "Delete", "noBt=No",
                                 "yesBt=Yes"}));
+}
+
+void tst_TamMessageBox::enterKeepsTheData_data()
+{
+    QTest::addColumn<int>("buttons");
+    QTest::addColumn<int>("tabs");
+    QTest::addColumn<int>("key");
+    QTest::addColumn<MessageBoxButton>("expected");
+
+    QTest::newRow("enter ok cancel") << 3 << 0 << int(Qt::Key_Return) << orlun_base::Cancel;
+    QTest::newRow("keypad enter yes no") << 192 << 0 << int(Qt::Key_Enter) << orlun_base::No;
+    QTest::newRow("space yes no") << 192 << 0 << int(Qt::Key_Space) << orlun_base::No;
+    QTest::newRow("enter ok only") << 1 << 0 << int(Qt::Key_Return) << orlun_base::Ok;
+    // Confirming from the keyboard takes a deliberate move to the button.
+    QTest::newRow("tab to ok, enter") << 3 << 1 << int(Qt::Key_Return) << orlun_base::Ok;
+    QTest::newRow("tab to yes, space") << 192 << 1 << int(Qt::Key_Space) << orlun_base::Yes;
+    QTest::newRow("tab around, enter") << 3 << 2 << int(Qt::Key_Return) << orlun_base::Cancel;
+    QTest::newRow("enter save discard cancel")
+        << 0x302 << 0 << int(Qt::Key_Return) << orlun_base::Cancel;
+    QTest::newRow("tab to save, enter") << 0x302 << 1 << int(Qt::Key_Return) << orlun_base::Save;
+    QTest::newRow("tab to discard, space")
+        << 0x302 << 2 << int(Qt::Key_Space) << orlun_base::Discard;
+}
+
+void tst_TamMessageBox::enterKeepsTheData()
+{
+    QFETCH(int, buttons);
+    QFETCH(int, tabs);
+    QFETCH(int, key);
+    QFETCH(MessageBoxButton, expected);
+
+    QWidget parent;
+    parent.show();
+    whenBoxShows([&](QWidget *box) {
+        for (int i = 0; i < tabs; ++i)
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        QVERIFY(QApplication::focusWidget() && box->isAncestorOf(QApplication::focusWidget()));
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key(key));
+    });
+    QCOMPARE(TamMessageBox::question(&parent, QStringLiteral("Delete?"), short(buttons), true),
+             expected);
 }
 
 void tst_TamMessageBox::parentDestroyedWhileAsking()

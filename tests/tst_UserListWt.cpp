@@ -59,6 +59,8 @@ private slots:
     void init();
     void scenario_data();
     void scenario();
+    void keyboard_data();
+    void keyboard();
 };
 
 void tst_UserListWt::init()
@@ -194,6 +196,96 @@ void tst_UserListWt::scenario()
             QTRY_VERIFY(gone.isNull());
         }
         QCOMPARE(list.getUserCount(), list.count());
+    }
+    QCOMPARE(record, seen);
+    QCOMPARE(state(list), finalState);
+}
+
+void tst_UserListWt::keyboard_data()
+{
+    QTest::addColumn<QStringList>("steps");
+    QTest::addColumn<QStringList>("seen");
+    QTest::addColumn<QString>("finalState");
+
+    // Eight accounts ann..hal in a list with room for four rows; the first
+    // show has made ann current. Steps: a key's name, "filter <keyword>", or
+    // "=..." to check the state there. Seen and states as in the scenario
+    // table, without the names' first letters doubled: "ann:S" etc.
+    using L = QStringList;
+    const QString annCurrent = "ann:S bob:N cat:N dan:N eve:N fay:N gus:N hal:N | ann";
+    QTest::newRow("down and up as clicks")
+        << L{"Down", "Down", "Up", "Up", "Up"}
+        << L{"ann>bob@ann", "bob>cat@bob", "cat>bob@cat", "bob>ann@bob"} << annCurrent;
+    QTest::newRow("end and home") << L{"End", "End", "Down", "Home", "Home"}
+                                  << L{"ann>hal@ann", "hal>ann@hal"} << annCurrent;
+    // A page is one row fewer than the list shows, so one row stays in view.
+    QTest::newRow("pages stop at the ends")
+        << L{"PageDown", "PageDown",
+             "PageDown", "=ann:N bob:N cat:N dan:N eve:N fay:N gus:N hal:S | hal",
+             "PageUp",   "PageUp",
+             "PageUp"}
+        << L{"ann>dan@ann", "dan>gus@dan", "gus>hal@gus",
+             "hal>eve@hal", "eve>bob@eve", "bob>ann@bob"}
+        << annCurrent;
+    // Hidden rows are stepped over; a hidden current row stays current until
+    // a key moves to a visible one.
+    QTest::newRow("filter skips rows")
+        << L{"Down", "filter a", "Down", "Down", "Up", "End", "Home", "Up"}
+        << L{"ann>bob@ann", "bob>cat@bob", "cat>dan@cat",
+             "dan>cat@dan", "cat>hal@cat", "hal>ann@hal"}
+        << "ann:S bob:N- cat:N dan:N eve:N- fay:N gus:N- hal:N | ann";
+    QTest::newRow("enter, f2 and delete ask as the row buttons")
+        << L{"Down",
+             "Return",
+             "F2",
+             "Delete",
+             "Enter",
+             "=ann:N bob:S cat:N dan:N eve:N fay:N "
+             "gus:N hal:N | bob"}
+        << L{"ann>bob@ann", "edit bob@bob", "edit bob@bob", "delete bob@bob", "edit bob@bob"}
+        << "ann:N bob:S cat:N dan:N eve:N fay:N gus:N hal:N | bob";
+    QTest::newRow("other keys change nobody")
+        << L{"Space", "Left", "Right", "Tab"} << L{} << annCurrent;
+}
+
+void tst_UserListWt::keyboard()
+{
+    QFETCH(QStringList, steps);
+    QFETCH(QStringList, seen);
+    QFETCH(QString, finalState);
+
+    for (const char *name : {"ann", "bob", "cat", "dan", "eve", "fay", "gus", "hal"})
+        QVERIFY(TAMCOMMON::TamSingleton<orlun_data::UserData>::_instance().addUser(
+            {name, QStringLiteral("Secret123"), 2, -1, QString(), QString()}));
+    UserListWt list(nullptr);
+    list.setFrameShape(QFrame::NoFrame);
+    list.resize(258, 4 * 38);
+    list.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&list));
+    QStringList record;
+    connect(&list, &UserListWt::signalCurUserChanged, this,
+            [&](const QString &pre, const QString &cur) {
+                record << pre + ">" + cur + "@" + list.getCurUser();
+            });
+    auto &hub = TAMCOMMON::TamSingleton<UserMgrSignals>::_instance();
+    connect(&hub, &UserMgrSignals::signalEditUser, &list,
+            [&](const QString &name) { record << "edit " + name + "@" + list.getCurUser(); });
+    connect(&hub, &UserMgrSignals::signalDeleteUser, &list,
+            [&](const QString &name) { record << "delete " + name + "@" + list.getCurUser(); });
+    const QMetaEnum keys = QMetaEnum::fromType<Qt::Key>();
+
+    for (const QString &step : qAsConst(steps)) {
+        bool isKey = false;
+        const int key = keys.keyToValue(("Key_" + step).toLatin1(), &isKey);
+        if (step.startsWith('=')) {
+            QCOMPARE(state(list), step.mid(1));
+        } else if (step.startsWith("filter ")) {
+            list.slotSearchByKeyword(step.mid(7));
+        } else if (isKey) {
+            QTest::keyClick(&list, Qt::Key(key));
+        } else {
+            QFAIL(qPrintable("unknown step " + step));
+        }
     }
     QCOMPARE(record, seen);
     QCOMPARE(state(list), finalState);

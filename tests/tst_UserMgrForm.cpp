@@ -1,6 +1,10 @@
+#include <QAccessible>
+#include <QClipboard>
+#include <QFile>
 #include <QHBoxLayout>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QToolTip>
 #include <QtTest>
 
@@ -42,6 +46,13 @@ private slots:
     void deletingLastUser();
     void narrowFormHidesTableWhileAdding();
     void hideShowAndCancelWhileAdding();
+    void tabOrderAndNames();
+    void refusedInputSaysWhy_data();
+    void closingAsksWhileAddingOrEditing_data();
+    void closingAsksWhileAddingOrEditing();
+    void refusedInputSaysWhy();
+    void editAndDeleteFromTheKeyboard();
+    void focusShowsInTheDarkTheme();
 
 private:
     static UserData &users() { return UserData::_instance(); }
@@ -95,6 +106,8 @@ private:
     }
     void clickRowButton(const QString &user, const char *name);
     bool inViewingMode() { return child<QWidget>("okBt")->isHidden(); }
+    QStringList tabStops();
+    QList<QWidget *> tabChain();
     bool leftPanelEnabled() { return child<QWidget>("userMgrWt")->isEnabled(); }
 
     std::unique_ptr<QWidget> m_top;
@@ -314,6 +327,274 @@ void tst_UserMgrForm::hideShowAndCancelWhileAdding()
     QVERIFY(inViewingMode());
     QVERIFY(leftPanelEnabled());
     QCOMPARE(field("userDescribe")->text(), QStringLiteral("desk"));
+}
+
+// Each stop of Tab from the first enabled control round to it again.
+QList<QWidget *> tst_UserMgrForm::tabChain()
+{
+    // While adding or editing the left panel is off.
+    QWidget *start = leftPanelEnabled() ? child<QWidget>("searchBox") : field("userName");
+    start->setFocus();
+    QList<QWidget *> chain;
+    for (QWidget *w = start; w && w != (chain.isEmpty() ? nullptr : start) && chain.size() < 40;
+         w = QApplication::focusWidget()) {
+        chain << w;
+        QTest::keyClick(w, Qt::Key_Tab);
+    }
+    return chain;
+}
+
+// The stops as the control's object name (else class) and the name a screen
+// reader announces for it.
+QStringList tst_UserMgrForm::tabStops()
+{
+    QStringList stops;
+    for (QWidget *w : tabChain()) {
+        QAccessibleInterface *iface = QAccessible::queryAccessibleInterface(w);
+        stops << (w->objectName().isEmpty() ? w->metaObject()->className() : w->objectName()) +
+                     "=" + (iface ? iface->text(QAccessible::Name) : "?");
+    }
+    return stops;
+}
+
+void tst_UserMgrForm::tabOrderAndNames()
+{
+    createForm();
+    m_top->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(m_top.get()));
+    // The list before the buttons that act on it; the panels in reading order.
+    const QStringList viewing{"searchBox=Search users",
+                              "userListWt=Users",
+                              "addUserBt=Add user",
+                              "deleteUserBt=Delete user",
+                              "userName=User Name",
+                              "userPwd=User Password",
+                              "userDescribe=User Describe",
+                              "listWidget=Function Power",
+                              "searchBox=Search selected channels",
+                              "selAll=All",
+                              "channelsTable=Selected Channels"};
+    QCOMPARE(tabStops(), viewing);
+
+    // While adding, the left panel is off; the tree and the confirm buttons
+    // join in reading order.
+    answerAndClick(orlun_base::No, "addUserBt");
+    QStringList adding = viewing.mid(4);
+    adding.insert(4, "treeSearchBox=Search channels");
+    adding.insert(5, "TAMCOMMON::TamTreeWidget=Channel Power");
+    adding.insert(6, "removeChannelsBt=Remove Channels");
+    adding << "okBt=Add"
+           << "cancelBt=Cancel";
+    QCOMPARE(tabStops(), adding);
+}
+
+void tst_UserMgrForm::focusShowsInTheDarkTheme()
+{
+    QFile sheet(QFINDTESTDATA("../client/dark.qss"));
+    QVERIFY(sheet.open(QIODevice::ReadOnly));
+    qApp->setStyleSheet(QString::fromUtf8(sheet.readAll()));
+    auto restore = qScopeGuard([] { qApp->setStyleSheet(QString()); });
+    createForm();
+    m_top->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(m_top.get()));
+
+    // Each control Tab reaches changes, with the keyboard focus, at least as
+    // many pixels as a one-pixel ring around it has: a faint dotted frame
+    // or a shifted caret does not count.
+    auto looks = [](QWidget *w) {
+        return w->parentWidget()->grab(w->geometry().adjusted(-2, -2, 2, 2)).toImage();
+    };
+    auto checkChain = [&] {
+        const QList<QWidget *> chain = tabChain();
+        QVERIFY(chain.size() > 8);
+        for (QWidget *w : chain) {
+            QWidget *elsewhere =
+                w == field("userDescribe") ? field("userName") : field("userDescribe");
+            elsewhere->setFocus();
+            const QImage without = looks(w);
+            w->setFocus();
+            QVERIFY(w->hasFocus());
+            const QImage with = looks(w);
+            int changed = 0;
+            for (int y = 0; y < with.height(); ++y) {
+                for (int x = 0; x < with.width(); ++x)
+                    changed += with.pixel(x, y) != without.pixel(x, y);
+            }
+            QVERIFY2(changed >= 2 * (w->width() + w->height()) - 8,
+                     qPrintable(QString("%1 %2: %3 pixels")
+                                    .arg(w->objectName(), w->metaObject()->className())
+                                    .arg(changed)));
+        }
+    };
+    checkChain();
+    answerAndClick(orlun_base::No, "addUserBt");
+    checkChain();
+}
+
+void tst_UserMgrForm::editAndDeleteFromTheKeyboard()
+{
+    createForm();
+    auto *list = child<UserListWt>("userListWt");
+    list->setFocus();
+    QTest::keyClick(list, Qt::Key_Down);
+    QCOMPARE(field("userName")->text(), QStringLiteral("bob"));
+    QTest::keyClick(list, Qt::Key_F2);
+    QVERIFY(!inViewingMode());
+    QCOMPARE(child<QPushButton>("okBt")->text(), QStringLiteral("Save"));
+    QVERIFY(field("userPwd")->hasFocus());
+    QTest::keyClicks(field("userDescribe"), QStringLiteral("2"));
+    QTest::keyClick(child<QPushButton>("okBt"), Qt::Key_Space);
+    QCOMPARE(record("bob").at(1), QStringLiteral("gate2"));
+    QVERIFY(inViewingMode());
+
+    QTest::keyClick(list, Qt::Key_Up);
+    TamMessageBox::setNextAnswers({orlun_base::Ok});
+    QTest::keyClick(list, Qt::Key_Delete);
+    QCOMPARE(asked(), QStringList{"Do you want to delete user:alice? /3"});
+    QVERIFY(!users().isUserExist(QStringLiteral("alice")));
+    QCOMPARE(field("userName")->text(), QStringLiteral("bob"));
+}
+
+void tst_UserMgrForm::refusedInputSaysWhy_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("pasted");
+    QTest::addColumn<QString>("kept");
+    QTest::addColumn<QString>("tip");
+
+    const QString a64(64, 'a');
+    QTest::newRow("name, accent") << "userName"
+                                  << "Jos\u00e9"
+                                  << ""
+                                  << "Jos"
+                                  << "Only letters and digits";
+    QTest::newRow("name, pasted") << "userName"
+                                  << "Li"
+                                  << "Zo\u00eb"
+                                  << "Li"
+                                  << "Only letters and digits";
+    QTest::newRow("name, length") << "userName" << a64 + "b"
+                                  << "" << a64 << "At most 64 characters";
+    QTest::newRow("password, space") << "userPwd"
+                                     << "Blue Horse"
+                                     << ""
+                                     << "BlueHorse"
+                                     << "No spaces in a password";
+    QTest::newRow("password, length") << "userPwd"
+                                      << "Abcdefgh12345678X"
+                                      << ""
+                                      << "Abcdefgh12345678"
+                                      << "At most 16 characters";
+    QTest::newRow("description, length")
+        << "userDescribe" << QString(33, 'd') << "" << QString(32, 'd') << "At most 32 characters";
+    QTest::newRow("all taken") << "userDescribe"
+                               << "Front gate"
+                               << ""
+                               << "Front gate"
+                               << "";
+}
+
+void tst_UserMgrForm::refusedInputSaysWhy()
+{
+    QFETCH(QString, name);
+    QFETCH(QString, typed);
+    QFETCH(QString, pasted);
+    QFETCH(QString, kept);
+    QFETCH(QString, tip);
+
+    createForm();
+    answerAndClick(orlun_base::No, "addUserBt");
+    QLineEdit *edit = field(name.toLatin1());
+    edit->setFocus();
+    for (const QChar c : typed) {
+        // QTest spells out ASCII only; other characters come as a keyboard
+        // layout would send them, as text on an unknown key.
+        if (c.unicode() < 128)
+            QTest::keyClick(edit, c.toLatin1());
+        else
+            QTest::sendKeyEvent(QTest::Click, edit, Qt::Key_unknown, QString(c), Qt::NoModifier);
+    }
+    if (!pasted.isEmpty()) {
+        QGuiApplication::clipboard()->setText(pasted);
+        QTest::keySequence(edit, QKeySequence::Paste);
+    }
+    QCOMPARE(edit->text(), kept);
+    if (tip.isEmpty()) {
+        QVERIFY(!QToolTip::isVisible());
+        return;
+    }
+    QVERIFY(QToolTip::isVisible());
+    QCOMPARE(QToolTip::text(), tip);
+    // Below the field, so its value stays in sight.
+    QWidget *label = nullptr;
+    for (QWidget *w : QApplication::topLevelWidgets()) {
+        if (w->inherits("QTipLabel"))
+            label = w;
+    }
+    QVERIFY(label);
+    QVERIFY(label->geometry().top() >= edit->mapToGlobal(QPoint(0, edit->height())).y());
+
+    // The next keystroke takes it down.
+    QTest::keyClick(edit, Qt::Key_Backspace);
+    QTRY_VERIFY(!QToolTip::isVisible());
+}
+
+void tst_UserMgrForm::closingAsksWhileAddingOrEditing_data()
+{
+    QTest::addColumn<QString>("mode");
+    QTest::addColumn<int>("answer");
+    QTest::addColumn<QString>("password");
+    QTest::addColumn<bool>("closed");
+    QTest::addColumn<QString>("stored");
+
+    QTest::newRow("viewing") << "view" << 0 << "" << true << "";
+    QTest::newRow("adding, back") << "add" << int(orlun_base::Cancel) << kStrongPwd << false << "";
+    QTest::newRow("adding, discard")
+        << "add" << int(orlun_base::Discard) << kStrongPwd << true << "";
+    QTest::newRow("adding, save") << "add" << int(orlun_base::Save) << kStrongPwd << true
+                                  << kStrongPwd;
+    // A refused check keeps the form open on the entries.
+    QTest::newRow("adding, save refused") << "add" << int(orlun_base::Save) << "abc" << false << "";
+    QTest::newRow("editing, save")
+        << "edit" << int(orlun_base::Save) << "" << true << kAlicePwd + "9";
+    QTest::newRow("editing, discard")
+        << "edit" << int(orlun_base::Discard) << "" << true << kAlicePwd;
+}
+
+void tst_UserMgrForm::closingAsksWhileAddingOrEditing()
+{
+    QFETCH(QString, mode);
+    QFETCH(int, answer);
+    QFETCH(QString, password);
+    QFETCH(bool, closed);
+    QFETCH(QString, stored);
+
+    createForm();
+    const QString user = mode == "edit" ? "alice" : "carol";
+    if (mode == "add") {
+        answerAndClick(orlun_base::No, "addUserBt");
+        QTest::keyClicks(field("userName"), user);
+        QTest::keyClicks(field("userPwd"), password);
+    } else if (mode == "edit") {
+        clickRowButton(user, "editUserBt");
+        QTest::keyClick(field("userPwd"), Qt::Key_End);
+        QTest::keyClick(field("userPwd"), Qt::Key_9);
+    }
+    TamMessageBox::clearAskedQuestions();
+    TamMessageBox::setNextAnswers({answer});
+    QCOMPARE(m_form->close(), closed);
+
+    const QString text = mode == "add"    ? "The new account has not been added. Add it before "
+                                            "closing?"
+                         : mode == "edit" ? "The account's changes have not been saved. Save "
+                                            "them before closing?"
+                                          : QString();
+    QCOMPARE(asked(), text.isEmpty() ? QStringList() : QStringList{text + " /770"});
+    QCOMPARE(m_form->isVisible(), !closed);
+    QCOMPARE(users().getUserInfo(user).userPwd, stored);
+    if (!closed)
+        QVERIFY(!inViewingMode());
 }
 
 QTEST_MAIN(tst_UserMgrForm)

@@ -284,6 +284,16 @@ void tst_UserPwdLineEdit::scenario_data()
     QTest::newRow("remove, declined")
         << L{"bind alice", "answer cancel", "trigger gesture",
              "=hide_pwd_n hides | checked delete_gesture_n tip:remove | alice"} << L{asked};
+    // Ctrl+H and Ctrl+G act as the icons do, only while the field has focus
+    // and only on an action that is shown.
+    QTest::newRow("shortcuts")
+        << L{"press Ctrl+H", "=hide_pwd_n hides | hidden add_gesture_n tip:'' | alice",
+             "focus", "press Ctrl+H", "=show_pwd_h shows | hidden add_gesture_n tip:'' | alice",
+             "press Ctrl+G", "press Ctrl+H", "=hide_pwd_h hides | hidden add_gesture_n tip:'' | alice",
+             "bind bob", "draw", "press Ctrl+G",
+             "=hide_pwd_h hides | checked delete_gesture_h tip:remove | alice bob",
+             "answer ok", "press Ctrl+G", "=hide_pwd_h hides | add_gesture_h tip:add | alice"}
+        << L{added, asked};
     // clang-format on
 }
 
@@ -333,6 +343,10 @@ void tst_UserPwdLineEdit::scenario()
         } else if (step == "fail") {
             orlun_data::UserData::_instance().failNextWrite(
                 orlun_data::UserData::DeleteUserGesture);
+        } else if (step.startsWith("press ")) {
+            QTest::keySequence(m_field, QKeySequence(arg));
+        } else {
+            QFAIL(qPrintable("unknown step " + step));
         }
     }
 

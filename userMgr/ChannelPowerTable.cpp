@@ -1,8 +1,10 @@
 #include "ChannelPowerTable.h"
 
 #include <QEvent>
+#include <QHBoxLayout>
 #include <QHash>
 #include <QHeaderView>
+#include <QLabel>
 #include <QPair>
 #include <QTableWidgetItem>
 #include <QTimer>
@@ -89,6 +91,15 @@ ChannelPowerTable::ChannelPowerTable(QWidget *parent)
     orlun_base::TableWidget *table = m_ui->channelsTable;
     table->setBackgroudColor(QColor("#101928"));
     table->setStyleSheet(QStringLiteral("QTableWidget{background-color:#101928;}"));
+    // Reachable with Tab, so that rows can be ticked and removed without a
+    // mouse, and left with Tab again (arrows move between rows); screen
+    // readers name the table and its search box.
+    table->setFocusPolicy(Qt::StrongFocus);
+    table->setTabKeyNavigation(false);
+    m_ui->label->setBuddy(table);
+    table->setAccessibleName(m_ui->label->text());
+    m_ui->searchBox->setAccessibleName(tr("Search selected channels"));
+    buildGrantSummary();
 
     m_ui->removeChannelsBt->setIcons(QStringLiteral(":/images/images/delete_iconBt_n.png"),
                                      QStringLiteral(":/images/images/delete_iconBt_n.png"));
@@ -152,6 +163,7 @@ void ChannelPowerTable::setChannels(const QSet<QString> &channels)
     }
 
     baseTools().updateTableOrderNum(table, 1);
+    updateChannelCount();
 }
 
 void ChannelPowerTable::setEditable(bool editable)
@@ -161,6 +173,7 @@ void ChannelPowerTable::setEditable(bool editable)
         m_ui->selAll->setChecked(false);
     m_ui->selAll->setCheckable(editable);
     m_ui->removeChannelsBt->setVisible(editable);
+    updateGrantSummary();
 
     // The kit holds the cell widgets; Qt's own cellWidget() does not see them.
     TAMCOMMON::TamTableWidget *table = m_ui->channelsTable;
@@ -174,6 +187,59 @@ void ChannelPowerTable::setEditable(bool editable)
         if (!editable)
             orderItem->setCheckState(Qt::Unchecked);
     }
+}
+
+void ChannelPowerTable::setGrantedGroups(const QSet<QString> &groupIds)
+{
+    m_grantedGroups = groupIds;
+    updateGrantSummary();
+}
+
+void ChannelPowerTable::buildGrantSummary()
+{
+    m_grantSummaryWt = new QWidget(this);
+    m_grantSummaryWt->setObjectName(QStringLiteral("grantSummaryWt"));
+    auto *row = new QHBoxLayout(m_grantSummaryWt);
+    row->setContentsMargins(10, 0, 10, 0);
+    row->setSpacing(12);
+    const QString captionStyle = QStringLiteral(
+        "QLabel{background-color:transparent;color:#6C7586;font-family:microsoft yahei;"
+        "font-size:13px;}");
+    m_groupsLabel = new QLabel(m_grantSummaryWt);
+    m_groupsLabel->setObjectName(QStringLiteral("grantedGroups"));
+    m_groupsLabel->setStyleSheet(captionStyle);
+    m_groupsLabel->setWordWrap(true);
+    m_groupsLabel->setToolTip(tr("Channel groups granted, with the number of channels in each"));
+    m_groupsLabel->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    m_countLabel = new QLabel(m_grantSummaryWt);
+    m_countLabel->setObjectName(QStringLiteral("grantedCount"));
+    m_countLabel->setStyleSheet(captionStyle);
+    row->addWidget(m_groupsLabel, 1);
+    row->addWidget(m_countLabel, 0, Qt::AlignRight | Qt::AlignTop);
+    // Between the title row and the table; the table keeps the stretch.
+    m_ui->verticalLayout_2->insertWidget(1, m_grantSummaryWt, 0);
+
+    updateGrantSummary();
+}
+
+void ChannelPowerTable::updateChannelCount()
+{
+    m_countLabel->setText(tr("Channels: %1").arg(m_ui->channelsTable->rowCount()));
+}
+
+void ChannelPowerTable::updateGrantSummary()
+{
+    QStringList groups;
+    // In the catalog's order, the order in which the tree lists them.
+    for (const vms_sdk::GroupInfo &group : devsMgrData().getAllGroups()) {
+        if (!m_grantedGroups.contains(group.groupId))
+            continue;
+        const int channels = devsMgrData().getGroupsChannels({group.groupId}).size();
+        groups << QStringLiteral("%1 (%2)").arg(group.groupName, QString::number(channels));
+    }
+    m_groupsLabel->setText(tr("Groups: %1").arg(groups.join(QStringLiteral(", "))));
+    m_groupsLabel->setVisible(!m_editable && !groups.isEmpty());
+    updateChannelCount();
 }
 
 bool ChannelPowerTable::eventFilter(QObject *watched, QEvent *event)
@@ -265,6 +331,7 @@ void ChannelPowerTable::removeSingleChannel(QTableWidgetItem *nameItem, const QS
     table->removeRow(table->row(nameItem));
     m_channelItems.remove(channelId);
     baseTools().updateTableOrderNum(table, 1);
+    updateChannelCount();
     emit signalRemoveChannels(QSet<QString>{channelId});
 }
 
@@ -291,6 +358,7 @@ void ChannelPowerTable::removeCheckedChannels()
         return;
     }
     baseTools().updateTableOrderNum(table, 1);
+    updateChannelCount();
     emit signalRemoveChannels(removed);
 }
 
@@ -361,6 +429,7 @@ void ChannelPowerTable::removeDeletedChannels(const QStringList &channelIds)
         m_channelItems.remove(channelId);
     }
     baseTools().updateTableOrderNum(table, 1);
+    updateChannelCount();
 }
 
 void ChannelPowerTable::refreshStatus(const QString &devId)

@@ -9,6 +9,7 @@
 
 #include "VmsSdkTypes.h"
 
+class QLabel;
 class QTableWidgetItem;
 
 namespace orlun_base {
@@ -34,6 +35,9 @@ public:
     // Makes the rows match channels: adds the missing ones, drops the others.
     void setChannels(const QSet<QString> &channels);
     void setEditable(bool editable);
+    // The channel groups the user holds, shown read-only above the table
+    // while it is not editable; while editing the tree shows them.
+    void setGrantedGroups(const QSet<QString> &groupIds);
 
 signals:
     void signalRemoveChannels(QSet<QString> channels);
@@ -51,6 +55,9 @@ private:
     void renameChannels(const QList<vms_sdk::DevChannelInfo> &channels);
     void removeDeletedChannels(const QStringList &channelIds);
     void refreshStatus(const QString &devId);
+    void buildGrantSummary();
+    void updateGrantSummary();
+    void updateChannelCount();
 
     Ui::ChannelPowerTable *m_ui;
     orlun_base::TableOperWtStyle *m_operWtStyle;
@@ -59,6 +66,10 @@ private:
     // Header cells in column order; the operation column has none.
     QList<QWidget *> m_headerWts;
     bool m_editable = false;
+    QSet<QString> m_grantedGroups;
+    QWidget *m_grantSummaryWt = nullptr;
+    QLabel *m_groupsLabel = nullptr;
+    QLabel *m_countLabel = nullptr;
 };
 
 } // namespace orlun_userMgr

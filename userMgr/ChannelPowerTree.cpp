@@ -6,6 +6,7 @@
 #include "ChannelPowerTable.h"
 #include "ChannelTree.h"
 #include "DevsMgrData.h"
+#include "SearchBox.h"
 #include "TamTreeWidget.h"
 
 #include "ui_ChannelPowerTree.h"
@@ -17,6 +18,21 @@ ChannelPowerTree::ChannelPowerTree(QWidget *parent)
     , ui(new Ui::ChannelPowerTree)
 {
     ui->setupUi(this);
+    // Screen readers name the tree after the panel's caption; item views
+    // take no name from a buddy label.
+    ui->label->setBuddy(ui->channelsTree->getTreeWidget());
+    ui->channelsTree->getTreeWidget()->setAccessibleName(ui->label->text());
+
+    // A site may hold hundreds of cameras in one folder; the search box
+    // narrows the tree to the names that contain a keyword.
+    m_searchBox = new orlun_base::SearchBox(this);
+    m_searchBox->setObjectName(QStringLiteral("treeSearchBox"));
+    m_searchBox->setAccessibleName(tr("Search channels"));
+    m_searchBox->setFixedHeight(28);
+    ui->verticalLayout->insertWidget(1, m_searchBox, 0);
+    setTabOrder(m_searchBox, ui->channelsTree->getTreeWidget());
+    connect(m_searchBox, &orlun_base::SearchBox::signalSearchByKeyword, this,
+            [this](const QString &keyword) { filterByKeyword(keyword); });
     connect(ui->channelsTree->getTreeWidget(),
             &TAMCOMMON::TamTreeWidget::signalItemsCheckStateChanged, this,
             &ChannelPowerTree::slotItemsCheckStateChanged, Qt::UniqueConnection);
@@ -56,8 +72,10 @@ void ChannelPowerTree::setUserRes(const QList<orlun_data::UserResInfo> &resList)
     ui->channelsTree->setCheckedGroups(groups);
     // The stored ids as they are, also those the tree does not show, so the
     // administrator sees every stored grant.
-    if (channelPowerTable)
+    if (channelPowerTable) {
         channelPowerTable->setChannels(channels);
+        channelPowerTable->setGrantedGroups(groups);
+    }
 
     connect(tree, &TAMCOMMON::TamTreeWidget::signalItemsCheckStateChanged, this,
             &ChannelPowerTree::slotItemsCheckStateChanged, Qt::UniqueConnection);
@@ -103,8 +121,11 @@ void ChannelPowerTree::slotItemsCheckStateChanged()
         memberChannels.insert(tools.formatChannelId(member.devId, member.channelNo));
     ui->channelsTree->addCheckedChannels(memberChannels);
 
-    if (channelPowerTable)
+    if (channelPowerTable) {
         channelPowerTable->setChannels(ui->channelsTree->getCheckedChannels());
+        // Shown once the form is back to viewing after a save.
+        channelPowerTable->setGrantedGroups(checkedGroups);
+    }
 }
 
 void ChannelPowerTree::onChannelsRemoved(const QSet<QString> &channels)
@@ -116,6 +137,39 @@ void ChannelPowerTree::onChannelsRemoved(const QSet<QString> &channels)
     ui->channelsTree->uncheckChannels(channels);
     connect(tree, &TAMCOMMON::TamTreeWidget::signalItemsCheckStateChanged, this,
             &ChannelPowerTree::slotItemsCheckStateChanged, Qt::UniqueConnection);
+}
+
+void ChannelPowerTree::filterByKeyword(const QString &keyword)
+{
+    QTreeWidget *tree = ui->channelsTree->getTreeWidget();
+    // The top-level sections stay: the host hides some of them itself.
+    for (int i = 0; i < tree->topLevelItemCount(); ++i) {
+        QTreeWidgetItem *section = tree->topLevelItem(i);
+        const bool sectionMatches =
+            !keyword.isEmpty() && section->text(0).contains(keyword, Qt::CaseInsensitive);
+        bool anyShown = false;
+        for (int c = 0; c < section->childCount(); ++c)
+            anyShown |= filterItem(section->child(c), keyword, sectionMatches);
+        if (!keyword.isEmpty() && anyShown)
+            section->setExpanded(true);
+    }
+}
+
+bool ChannelPowerTree::filterItem(QTreeWidgetItem *item, const QString &keyword,
+                                  bool ancestorMatches)
+{
+    const bool matches = keyword.isEmpty() || ancestorMatches ||
+                         item->text(0).contains(keyword, Qt::CaseInsensitive);
+    bool childShown = false;
+    for (int c = 0; c < item->childCount(); ++c)
+        childShown |= filterItem(item->child(c), keyword, matches);
+    const bool shown = matches || childShown;
+    if (item->isHidden() == shown)
+        item->setHidden(!shown);
+    // A match deep down is of no use in a closed folder.
+    if (!keyword.isEmpty() && childShown && !matches)
+        item->setExpanded(true);
+    return shown;
 }
 
 } // namespace orlun_userMgr

@@ -7,6 +7,12 @@
 
 #include "UserInfo.h"
 
+class QTreeWidgetItem;
+
+namespace orlun_base {
+class SearchBox;
+}
+
 namespace orlun_userMgr {
 
 namespace Ui {
@@ -33,9 +39,15 @@ private slots:
 
 private:
     void onChannelsRemoved(const QSet<QString> &channels);
+    void filterByKeyword(const QString &keyword);
+
+    // Only hides and shows items: check marks and their propagation are
+    // the same for hidden items as for shown ones.
+    static bool filterItem(QTreeWidgetItem *item, const QString &keyword, bool ancestorMatches);
 
     Ui::ChannelPowerTree *ui;
     ChannelPowerTable *channelPowerTable = nullptr;
+    orlun_base::SearchBox *m_searchBox = nullptr;
     // Groups checked at the last load or the last reported change.
     QSet<QString> checkedGroups;
 };

@@ -17,6 +17,10 @@ FunctionPowerList::FunctionPowerList(QWidget *parent)
     , ui(new Ui::FunctionPowerList)
 {
     ui->setupUi(this);
+    // Screen readers name the list after its caption; item views take no
+    // name from a buddy label.
+    ui->label->setBuddy(ui->listWidget);
+    ui->listWidget->setAccessibleName(ui->label->text());
     initItems();
     connect(ui->listWidget, &QListWidget::itemChanged, this, &FunctionPowerList::slotItemChanged);
 }

@@ -1,5 +1,7 @@
 #include "UserListWt.h"
 
+#include <QKeyEvent>
+#include <QPushButton>
 #include <QShowEvent>
 
 #include "BusyCursor.h"
@@ -110,6 +112,104 @@ void UserListWt::showEvent(QShowEvent *event)
             selectRow(0);
     }
     QListWidget::showEvent(event);
+}
+
+void UserListWt::keyPressEvent(QKeyEvent *event)
+{
+    if (event->modifiers() & ~Qt::KeypadModifier) {
+        QListWidget::keyPressEvent(event);
+        return;
+    }
+    const int cur = currentUserRow();
+    // Rows are about the same height, so a page is the rows that fit.
+    const int rowHeight = qMax(1, sizeHintForRow(0));
+    const int page = qMax(1, viewport()->height() / rowHeight - 1);
+    int target = -1;
+    switch (event->key()) {
+    case Qt::Key_Up:
+    case Qt::Key_Down:
+    case Qt::Key_PageUp:
+    case Qt::Key_PageDown: {
+        const bool up = event->key() == Qt::Key_Up || event->key() == Qt::Key_PageUp;
+        const bool byPage = event->key() == Qt::Key_PageUp || event->key() == Qt::Key_PageDown;
+        // With nobody current any move starts at the first row.
+        target = cur < 0 ? firstVisibleRow(0, 1)
+                         : visibleRowAfter(cur, (byPage ? page : 1) * (up ? -1 : 1));
+        break;
+    }
+    case Qt::Key_Home:
+        target = firstVisibleRow(0, 1);
+        break;
+    case Qt::Key_End:
+        target = firstVisibleRow(count() - 1, -1);
+        break;
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+    case Qt::Key_F2:
+        clickCurrentRowButton("editUserBt");
+        event->accept();
+        return;
+    case Qt::Key_Delete:
+        clickCurrentRowButton("deleteUserBt");
+        event->accept();
+        return;
+    default:
+        QListWidget::keyPressEvent(event);
+        return;
+    }
+    event->accept();
+    if (target < 0)
+        return;
+    selectRow(target);
+    // The view's own current row follows, so that paging and scrolling
+    // start from the account just chosen and the row comes into sight.
+    setCurrentRow(target);
+    scrollToItem(item(target));
+}
+
+int UserListWt::currentUserRow() const
+{
+    if (m_curUser.isEmpty())
+        return -1;
+    for (int r = 0; r < count(); ++r) {
+        if (item(r)->data(Qt::UserRole).toString() == m_curUser)
+            return r;
+    }
+    return -1;
+}
+
+int UserListWt::firstVisibleRow(int from, int dir) const
+{
+    for (int r = from; r >= 0 && r < count(); r += dir) {
+        if (!isRowHidden(r))
+            return r;
+    }
+    return -1;
+}
+
+int UserListWt::visibleRowAfter(int from, int steps) const
+{
+    const int dir = steps < 0 ? -1 : 1;
+    int found = -1;
+    int left = qAbs(steps);
+    for (int r = from + dir; left > 0 && r >= 0 && r < count(); r += dir) {
+        if (!isRowHidden(r)) {
+            found = r;
+            --left;
+        }
+    }
+    return found;
+}
+
+void UserListWt::clickCurrentRowButton(const char *buttonName)
+{
+    UserItem *row = m_userItems.value(m_curUser);
+    if (!row || !isEnabled())
+        return;
+    // The row's own button, even while hidden: the same request, in the
+    // same order, as a click on it.
+    if (auto *button = row->findChild<QPushButton *>(QLatin1String(buttonName)))
+        button->click();
 }
 
 void UserListWt::slotCurUserItem(QString userName)

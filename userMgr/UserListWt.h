@@ -38,10 +38,22 @@ signals:
 
 protected:
     void showEvent(QShowEvent *event) override;
+    // Arrows, Home, End and the page keys select rows as a click does; Enter
+    // and F2 edit the current user, Delete asks to delete it, each as the
+    // row's own button does.
+    void keyPressEvent(QKeyEvent *event) override;
 
 private:
     void slotCurUserItem(QString userName);
     void selectRow(int row);
+    int currentUserRow() const;
+    // The first row not hidden by the filter from row from on, walking in
+    // direction dir (1 or -1); -1 if there is none.
+    int firstVisibleRow(int from, int dir) const;
+    // The visible row steps visible rows past from (negative: upwards), or
+    // the last one there is on the way; -1 if there is none.
+    int visibleRowAfter(int from, int steps) const;
+    void clickCurrentRowButton(const char *buttonName);
 
     // Not owning: the view owns every installed row widget.
     QMap<QString, UserItem *> m_userItems;

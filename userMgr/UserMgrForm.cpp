@@ -11,6 +11,7 @@
 #include <QToolTip>
 
 #include "DictDef.h"
+#include "InputRefusalTip.h"
 #include "PwdStrength.h"
 #include "SystemAssistant.h"
 #include "SystemWorker.h"
@@ -64,8 +65,15 @@ UserMgrForm::UserMgrForm(QWidget *parent)
     // A composing input method would bypass the validator.
     ui->userName->setAttribute(Qt::WA_InputMethodEnabled, false);
 
+    // Refused characters would otherwise vanish without a word.
+    auto *refusalTip = new InputRefusalTip(this);
+    refusalTip->watch(ui->userName, tr("Only letters and digits"));
+    refusalTip->watch(ui->userPwd, tr("No spaces in a password"));
+    refusalTip->watch(ui->userDescribe, QString());
+
     ui->channelPowerTree->setChannelPowerTable(ui->channelPowerTable);
     setEditable(false);
+    setUpKeyboardAccess();
 
     connect(ui->userPwd, &QLineEdit::textChanged, ui->pwdStrength,
             &orlun_base::PwdStrengthWt::setPwd);
@@ -96,6 +104,29 @@ orlun_base::FormType UserMgrForm::getFormType() const
     return orlun_base::FormUserMgr;
 }
 
+bool UserMgrForm::requestClose()
+{
+    // Viewing: nothing is pending.
+    if (ui->okBt->isHidden())
+        return true;
+    const QString text = m_editState == StateAdding
+                             ? tr("The new account has not been added. Add it before closing?")
+                             : tr("The account's changes have not been saved. Save them before "
+                                  "closing?");
+    switch (orlun_base::TamMessageBox::question(
+        this, text, orlun_base::Save | orlun_base::Discard | orlun_base::Cancel, false)) {
+    case orlun_base::Save:
+        // A refused check or write keeps the form open on the entries, with
+        // the same tip or alert as the confirm button gives.
+        saveUser();
+        return ui->okBt->isHidden();
+    case orlun_base::Discard:
+        return true;
+    default:
+        return false;
+    }
+}
+
 void UserMgrForm::resizeEvent(QResizeEvent *event)
 {
     adjustPowerLayout();
@@ -106,6 +137,38 @@ void UserMgrForm::showEvent(QShowEvent *event)
 {
     ui->deleteUserBt->setEnabled(ui->userListWt->getUserCount() > 0);
     orlun_base::BaseForm::showEvent(event);
+}
+
+void UserMgrForm::setUpKeyboardAccess()
+{
+    // Screen readers name a field after its caption; the icon-only buttons,
+    // the search box and the list need names of their own.
+    ui->label->setBuddy(ui->userName);
+    ui->label_2->setBuddy(ui->userPwd);
+    ui->label_3->setBuddy(ui->userDescribe);
+    ui->addUserBt->setAccessibleName(tr("Add user"));
+    ui->deleteUserBt->setAccessibleName(tr("Delete user"));
+    ui->searchBox->setAccessibleName(tr("Search users"));
+    ui->userListWt->setAccessibleName(tr("Users"));
+
+    // The widgets are created panel by panel, so without help Tab would
+    // reach the add and delete buttons before the list they act on, and the
+    // panels' inner controls in no particular relation to the fields.
+    QList<QWidget *> chain{ui->searchBox, ui->userListWt, ui->addUserBt,   ui->deleteUserBt,
+                           ui->userName,  ui->userPwd,    ui->userDescribe};
+    for (QWidget *panel : {static_cast<QWidget *>(ui->functionPowerList),
+                           static_cast<QWidget *>(ui->channelPowerTree),
+                           static_cast<QWidget *>(ui->channelPowerTable)}) {
+        // Inside a panel the order the panel was built in is its reading order.
+        for (QWidget *w = panel->nextInFocusChain(); w != panel && panel->isAncestorOf(w);
+             w = w->nextInFocusChain()) {
+            if (w->focusPolicy() & Qt::TabFocus)
+                chain << w;
+        }
+    }
+    chain << ui->okBt << ui->cancelBt;
+    for (int i = 1; i < chain.size(); ++i)
+        setTabOrder(chain.at(i - 1), chain.at(i));
 }
 
 void UserMgrForm::setEditable(bool editable)

@@ -23,6 +23,9 @@ public:
     ~UserMgrForm() override;
 
     orlun_base::FormType getFormType() const override;
+    // While adding or editing, asks whether to save the entries, drop them or
+    // go back to them; true when the form may close.
+    bool requestClose() override;
 
 protected:
     void resizeEvent(QResizeEvent *event) override;
@@ -35,6 +38,7 @@ private:
         StateEditing = 2,
     };
 
+    void setUpKeyboardAccess();
     void setEditable(bool editable);
     void adjustPowerLayout();
     void loadUser(const QString &userName);

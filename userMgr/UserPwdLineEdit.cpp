@@ -58,6 +58,14 @@ UserPwdLineEdit::UserPwdLineEdit(QWidget *parent)
     m_pwdAction->setVisible(true);
     addAction(m_pwdAction, QLineEdit::TrailingPosition);
 
+    // Keyboard users reach both actions while the field has focus: Ctrl+H
+    // shows or hides the password as in common password managers, Ctrl+G
+    // adds or removes the gesture. A hidden action's shortcut does nothing.
+    m_pwdAction->setShortcut(QKeySequence(Qt::CTRL + Qt::Key_H));
+    m_pwdAction->setShortcutContext(Qt::WidgetShortcut);
+    m_gestureAction->setShortcut(QKeySequence(Qt::CTRL + Qt::Key_G));
+    m_gestureAction->setShortcutContext(Qt::WidgetShortcut);
+
     setEchoMode(QLineEdit::Password);
     updateActionIcons(IconNormal);
 

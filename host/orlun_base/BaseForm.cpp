@@ -1,5 +1,7 @@
 #include "BaseForm.h"
 
+#include <QCloseEvent>
+
 namespace orlun_base {
 
 BaseForm::BaseForm(QWidget *parent)
@@ -7,5 +9,19 @@ BaseForm::BaseForm(QWidget *parent)
 {}
 
 BaseForm::~BaseForm() = default;
+
+bool BaseForm::requestClose()
+{
+    return true;
+}
+
+void BaseForm::closeEvent(QCloseEvent *event)
+{
+    if (!requestClose()) {
+        event->ignore();
+        return;
+    }
+    TAMCOMMON::TamWidget::closeEvent(event);
+}
 
 } // namespace orlun_base

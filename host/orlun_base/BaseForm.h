@@ -2,6 +2,8 @@
 
 #include "TamWidget.h"
 
+class QCloseEvent;
+
 namespace orlun_base {
 
 // The client's forms, found through FormsMgr by their type.
@@ -28,6 +30,15 @@ public:
     ~BaseForm() override;
 
     virtual FormType getFormType() const = 0;
+
+    // Asked before the client closes the form or quits: a form with pending
+    // changes may ask the user to save or drop them, and answers false to
+    // stay open. The default has nothing pending.
+    virtual bool requestClose();
+
+protected:
+    // A window form that refuses to close stays open.
+    void closeEvent(QCloseEvent *event) override;
 };
 
 } // namespace orlun_base

@@ -30,7 +30,8 @@ TestSeam &testSeam()
 }
 
 // Buttons in their row, the agreeing and confirming ones first.
-constexpr MessageBoxButton ButtonOrder[] = {Ok, Yes, Retry, Ignore, Abort, No, Cancel, Close};
+constexpr MessageBoxButton ButtonOrder[] = {Ok,      Yes, Save,   Retry, Ignore,
+                                            Discard, No,  Cancel, Close};
 
 const char *buttonObjectName(MessageBoxButton button)
 {
@@ -51,6 +52,10 @@ const char *buttonObjectName(MessageBoxButton button)
         return "noBt";
     case Yes:
         return "yesBt";
+    case Save:
+        return "saveBt";
+    case Discard:
+        return "discardBt";
     case NoButton:
         break;
     }
@@ -76,6 +81,10 @@ QString buttonText(MessageBoxButton button)
         return TamMessageBox::tr("No");
     case Yes:
         return TamMessageBox::tr("Yes");
+    case Save:
+        return TamMessageBox::tr("Save");
+    case Discard:
+        return TamMessageBox::tr("Discard");
     case NoButton:
         break;
     }
@@ -162,6 +171,7 @@ TamMessageBox::TamMessageBox(QWidget *parent, const QString &text, short buttons
     setMinimumWidth(380);
 
     // Until a button is pressed the answer is the one Esc or closing gives.
+    m_buttons = buttons;
     m_answer = decliningAnswer(buttons);
 
     auto *rootLayout = new QVBoxLayout(this);
@@ -232,10 +242,18 @@ void TamMessageBox::addAnswerButton(MessageBoxButton button)
     bt->setObjectName(QLatin1String(buttonObjectName(button)));
     bt->setProperty("answerBt", true);
     bt->setCursor(Qt::PointingHandCursor);
-    // Enter answers with the first button of the row, the agreeing one.
-    const bool first = m_buttonLayout->count() == 1;
-    bt->setAutoDefault(first);
-    bt->setDefault(first);
+    // Questions ask before deleting or discarding something, so a stray Enter
+    // must keep the data: the declining button is the default and has the
+    // focus. Confirming takes a click, or Tab to it and Enter or Space.
+    // Without a declining button the first one is the default.
+    const MessageBoxButton declining = decliningAnswer(m_buttons);
+    const bool isDefault =
+        declining != NoButton ? button == declining : m_buttonLayout->count() == 1;
+    bt->setAutoDefault(true);
+    if (isDefault) {
+        bt->setDefault(true);
+        bt->setFocus();
+    }
     connect(bt, &QPushButton::clicked, this, [this, button]() {
         m_answer = button;
         accept();

@@ -20,8 +20,10 @@ enum MessageBoxButton {
     Retry = 0x8,
     Ignore = 0x10,
     Abort = 0x20,
-    No = 0x40,  // does not agree
-    Yes = 0x80, // agrees
+    No = 0x40,       // does not agree
+    Yes = 0x80,      // agrees
+    Save = 0x100,    // keeps pending changes by saving them
+    Discard = 0x200, // drops pending changes
 };
 
 // The client's modal message box.
@@ -67,6 +69,7 @@ private:
     void addAnswerButton(MessageBoxButton button);
 
     MessageBoxButton m_answer = NoButton;
+    short m_buttons = 0;
     QLabel *m_titleLabel = nullptr;
     QWidget *m_titleBar = nullptr;
     QHBoxLayout *m_buttonLayout = nullptr;

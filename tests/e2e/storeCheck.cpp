@@ -1,0 +1,58 @@
+// Prints what a store holds for one account, in one line the end-to-end
+// test of the client compares: its description, function mask, whether its
+// password is the given one, the groups it holds and whether its channel
+// grants are exactly the channels of those groups.
+
+#include <QCoreApplication>
+#include <QSet>
+#include <QStringList>
+#include <QTextStream>
+
+#include "ChannelId.h"
+#include "DataStore.h"
+#include "DevsMgrData.h"
+#include "UserData.h"
+
+int main(int argc, char *argv[])
+{
+    QCoreApplication app(argc, argv);
+    const QStringList args = app.arguments();
+    QTextStream out(stdout);
+    if (args.size() != 4) {
+        out << "usage: storeCheck STORE USER PASSWORD\n";
+        return 2;
+    }
+    if (!orlun_data::DataStore::_instance().open(args.at(1))) {
+        out << "cannot open " << args.at(1) << '\n';
+        return 1;
+    }
+    auto &users = orlun_data::UserData::_instance();
+    const QString user = args.at(2);
+    if (!users.isUserExist(user)) {
+        out << "no account " << user << '\n';
+        return 1;
+    }
+    const orlun_data::UserInfo info = users.getUserInfo(user);
+
+    QSet<QString> channels;
+    QStringList groups;
+    for (const orlun_data::UserResInfo &res : users.getUserRes(user)) {
+        if (res.resType == orlun_data::UserResInfo::Group)
+            groups << res.resId;
+        else
+            channels.insert(res.resId);
+    }
+    groups.sort();
+    QSet<QString> groupChannels;
+    for (const vms_sdk::GroupChannelInfo &member :
+         orlun_data::DevsMgrData::_instance().getGroupsChannels(groups))
+        groupChannels.insert(orlun_data::formatChannelId(member.devId, member.channelNo));
+
+    out << "describe=" << info.userDescribe << " mask=" << info.functionPower
+        << " password=" << (info.userPwd == args.at(3) ? "ok" : "wrong")
+        << " groups=" << groups.join(',')
+        << " channels=" << (channels == groupChannels ? "those of the groups" : "others") << " ("
+        << channels.size() << ")\n";
+    orlun_data::DataStore::_instance().close();
+    return 0;
+}
