@@ -13,8 +13,11 @@
 
 #include "BaseForm.h"
 #include "DataStore.h"
+#include "DictDef.h"
 #include "FormsMgr.h"
+#include "SystemAssistant.h"
 #include "TamSingleton.h"
+#include "UserData.h"
 #include "UserMgrInit.h"
 
 #include "DarkTheme.h"
@@ -138,6 +141,19 @@ int main(int argc, char *argv[])
 
     DarkTheme::apply(app);
 
+    // Accounts the form cannot show as stored (written by older clients or
+    // other tools) are named once; the administrator decides what becomes
+    // of them, so nothing is changed here.
+    QString invalidText;
+    const QStringList invalid = orlun_data::UserData::_instance().invalidRecords();
+    if (!invalid.isEmpty()) {
+        invalidText = QCoreApplication::translate(
+                          "main", "These accounts break the account rules and cannot be "
+                                  "saved from the form until corrected: %1")
+                          .arg(invalid.join(QStringLiteral("; ")));
+        QTextStream(stderr) << invalidText << '\n';
+    }
+
     // The form is parentless and ours; the form manager only looks it up.
     std::unique_ptr<orlun_base::BaseForm> form(
         TAMCOMMON::TamSingleton<orlun_userMgr::UserMgrInit>::_instance().createUserMgrForm());
@@ -153,6 +169,13 @@ int main(int argc, char *argv[])
         form->showMaximized();
     else
         form->show();
+    if (!invalidText.isEmpty()) {
+        // Once the form is up, so the toast has a window to sit on.
+        QTimer::singleShot(0, form.get(), [invalidText] {
+            orlun_worker::SystemAssistant::_instance().messageAlert(
+                orlun_worker::DictDef::_instance().warningTitle, invalidText);
+        });
+    }
     if (!screenshot.isEmpty()) {
         QTimer::singleShot(SettleMs, form.get(), [&form, screenshot] {
             QCoreApplication::exit(saveScreenshot(form.get(), screenshot) ? 0 : 1);

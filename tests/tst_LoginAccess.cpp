@@ -88,6 +88,7 @@ void tst_LoginAccess::init()
     login().clearScriptedGestures();
     orlun_data::UserInfo info;
     info.userName = kUser;
+    info.userPwd = QStringLiteral("Desk#42");
     QVERIFY(users().addUser(info));
     m_dialogsSeen = 0;
     m_failure.clear();

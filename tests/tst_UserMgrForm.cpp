@@ -1,11 +1,13 @@
 #include <QHBoxLayout>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSqlQuery>
 #include <QToolTip>
 #include <QtTest>
 
 #include "BaseForm.h"
 #include "ChannelId.h"
+#include "DataStore.h"
 #include "DevsMgrData.h"
 #include "DictDef.h"
 #include "SystemAssistant.h"
@@ -42,6 +44,9 @@ private slots:
     void deletingLastUser();
     void narrowFormHidesTableWhileAdding();
     void hideShowAndCancelWhileAdding();
+    void editNeverWritesWhatTheFormCut_data();
+    void editNeverWritesWhatTheFormCut();
+    void failedAddLeavesNoGrants();
 
 private:
     static UserData &users() { return UserData::_instance(); }
@@ -314,6 +319,68 @@ void tst_UserMgrForm::hideShowAndCancelWhileAdding()
     QVERIFY(inViewingMode());
     QVERIFY(leftPanelEnabled());
     QCOMPARE(field("userDescribe")->text(), QStringLiteral("desk"));
+}
+
+void tst_UserMgrForm::editNeverWritesWhatTheFormCut_data()
+{
+    QTest::addColumn<QString>("shown");
+    QTest::addColumn<QString>("description");
+    // Stored by an older client; the form can show neither as it is.
+    QTest::newRow("description of 33") << "dave" << QString(33, 'd');
+    QTest::newRow("name with a blank") << " alice"
+                                       << "lobby";
+}
+
+void tst_UserMgrForm::editNeverWritesWhatTheFormCut()
+{
+    QFETCH(QString, shown);
+    QFETCH(QString, description);
+    {
+        QSqlQuery query(orlun_data::DataStore::_instance().database());
+        query.prepare(
+            QStringLiteral("INSERT INTO users (name, pwd, description) VALUES (?, ?, ?)"));
+        query.addBindValue(shown);
+        query.addBindValue(kStrongPwd);
+        query.addBindValue(description);
+        QVERIFY(query.exec());
+    }
+    users().reload();
+    QVERIFY(users().setUserRes(shown, {{ch(1), 0}}));
+    const QStringList before = record(shown) + record("alice");
+
+    createForm();
+    clickRowButton(shown, "editUserBt");
+    QCOMPARE(field("userName")->text(), shown);
+    click("okBt");
+    QCOMPARE(alerts(),
+             QStringList{orlun_worker::DictDef::_instance().errorTitle + ": Failed to edit user"});
+    QCOMPARE(record(shown) + record("alice"), before);
+    QVERIFY(!inViewingMode());
+}
+
+void tst_UserMgrForm::failedAddLeavesNoGrants()
+{
+    createForm();
+    // Reusing alice's data brings her channel grant into the new account.
+    answerAndClick(orlun_base::Yes, "addUserBt");
+    QTest::keyClicks(field("userName"), QStringLiteral("carol"));
+    users().failNextWrite(UserData::AddUser);
+    click("okBt");
+    const QString error = orlun_worker::DictDef::_instance().errorTitle + ": ";
+    QCOMPARE(alerts(), QStringList{error + "Failed to add user"});
+    QVERIFY(users().getUserRes("carol").isEmpty());
+
+    // The retry's grants are refused; the account comes without the first
+    // attempt's grants.
+    m_alerts.clear();
+    users().failNextWrite(UserData::SetUserRes);
+    click("okBt");
+    QCOMPARE(alerts(), QStringList{error + "Failed to save channel power"});
+    QCOMPARE(record("carol"), (QStringList{kAlicePwd, "desk", "3", "admin", ""}));
+    QSqlQuery query(orlun_data::DataStore::_instance().database());
+    QVERIFY(query.exec(QStringLiteral("SELECT count(*) FROM user_res WHERE user_name = 'carol'")));
+    QVERIFY(query.next());
+    QCOMPARE(query.value(0).toInt(), 0);
 }
 
 QTEST_MAIN(tst_UserMgrForm)

@@ -96,6 +96,8 @@ DataStore::~DataStore()
 
 bool DataStore::open(const QString &path)
 {
+    // Grants held for an account of the store being left belong to it.
+    UserData::_instance().settlePendingRes();
     closeConnection();
 
     m_connectionName = QStringLiteral("orlun_data_store_%1").arg(++g_connectionSerial);
@@ -133,6 +135,7 @@ void DataStore::close()
 {
     if (m_connectionName.isEmpty())
         return;
+    UserData::_instance().settlePendingRes();
     closeConnection();
     notifyReload();
 }
@@ -144,11 +147,34 @@ bool DataStore::execForKey(const QStringList &statements, const QVariant &key)
         for (const QString &statement : statements) {
             query.prepare(statement);
             query.addBindValue(key);
-            if (!query.exec())
+            if (!exec(query))
                 return false;
         }
         return true;
     });
+}
+
+bool DataStore::exec(QSqlQuery &query)
+{
+    if (query.exec())
+        return true;
+    noteError(query.lastError());
+    return false;
+}
+
+bool DataStore::exec(QSqlQuery &query, const QString &sql)
+{
+    if (query.exec(sql))
+        return true;
+    noteError(query.lastError());
+    return false;
+}
+
+void DataStore::noteError(const QSqlError &error)
+{
+    m_lastErrorText =
+        QCoreApplication::translate("orlun_data::DataStore", "The store %1 refused the write: %2")
+            .arg(m_path, error.text());
 }
 
 bool DataStore::isOpen() const
@@ -220,7 +246,15 @@ bool DataStore::loadSettings()
 bool DataStore::begin()
 {
     QSqlDatabase db = database();
-    return db.isOpen() && db.transaction();
+    if (!db.isOpen()) {
+        m_lastErrorText =
+            QCoreApplication::translate("orlun_data::DataStore", "The store is not open.");
+        return false;
+    }
+    if (db.transaction())
+        return true;
+    noteError(db.lastError());
+    return false;
 }
 
 bool DataStore::commit()
@@ -228,6 +262,7 @@ bool DataStore::commit()
     QSqlDatabase db = database();
     if (db.commit())
         return true;
+    noteError(db.lastError());
     db.rollback();
     return false;
 }
@@ -268,6 +303,7 @@ void DataStore::closeAtAppExit()
 {
     // Runs inside ~QCoreApplication: widgets are going away, so nobody is
     // told; the in-memory indexes die with their singletons.
+    UserData::_instance().settlePendingRes();
     _instance().closeConnection();
 }
 

@@ -2,6 +2,8 @@
 
 #include <QHash>
 #include <QSqlDatabase>
+#include <QSqlError>
+#include <QSqlQuery>
 #include <QString>
 #include <QStringList>
 #include <QVariant>
@@ -40,6 +42,12 @@ public:
     // Runs each statement with key as its one bound value, all in one
     // transaction (deleting a record together with its dependent rows).
     bool execForKey(const QStringList &statements, const QVariant &key);
+    // Runs a prepared query (or sql) and keeps its error for lastErrorText.
+    bool exec(QSqlQuery &query);
+    bool exec(QSqlQuery &query, const QString &sql);
+
+    // Why the last open, statement or commit failed, naming the store's path.
+    QString lastErrorText() const { return m_lastErrorText; }
 
     // Key/value settings table (product configuration and the like).
     QString setting(const QString &key, const QString &defaultValue = QString()) const;
@@ -62,11 +70,13 @@ private:
     void rollback();
     // Drops the connection without telling anyone (reopen, shutdown).
     void closeConnection();
+    void noteError(const QSqlError &error);
     void notifyReload();
     static void closeAtAppExit();
 
     QString m_path;
     QString m_connectionName;
+    QString m_lastErrorText;
     QHash<QString, QString> m_settings;
     std::map<int, std::function<void()>> m_listeners;
     int m_nextListener = 1;
