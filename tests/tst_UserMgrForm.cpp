@@ -2,6 +2,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSqlQuery>
+#include <QTableWidget>
 #include <QToolTip>
 #include <QtTest>
 
@@ -15,6 +16,7 @@
 #include "UserData.h"
 #include "UserListWt.h"
 #include "UserMgrInit.h"
+#include "VideoPointTree.h"
 
 #include <memory>
 
@@ -47,6 +49,7 @@ private slots:
     void editNeverWritesWhatTheFormCut_data();
     void editNeverWritesWhatTheFormCut();
     void failedAddLeavesNoGrants();
+    void deletedChannelsCannotBeGranted();
 
 private:
     static UserData &users() { return UserData::_instance(); }
@@ -381,6 +384,34 @@ void tst_UserMgrForm::failedAddLeavesNoGrants()
     QVERIFY(query.exec(QStringLiteral("SELECT count(*) FROM user_res WHERE user_name = 'carol'")));
     QVERIFY(query.next());
     QCOMPARE(query.value(0).toInt(), 0);
+}
+
+void tst_UserMgrForm::deletedChannelsCannotBeGranted()
+{
+    auto &data = orlun_data::DevsMgrData::_instance();
+    vms_sdk::DevInfo camera;
+    camera.devId = QStringLiteral("cam1");
+    camera.devType = 1;
+    camera.channelCount = 1;
+    QVERIFY(data.addDevice(camera));
+    const QString cam = orlun_data::formatChannelId(camera.devId, 0);
+    QVERIFY(users().setUserRes("bob", {{cam, 0}, {ch(1), 0}}));
+    // The camera loses its one channel, the NVR all of its channels.
+    QVERIFY(data.deleteChannels({{camera.devId, 0}, {"nvr1", 0}, {"nvr1", 1}}));
+
+    createForm();
+    clickRowButton("bob", "editUserBt");
+    auto *tree = child<orlun_base::VideoPointTree>("channelsTree");
+    QVERIFY(!tree->findDevItem(camera.devId));
+    QVERIFY(!tree->findDevItem("nvr1"));
+    QCOMPARE(child<QWidget>("channelPowerTable")->findChild<QTableWidget *>()->rowCount(), 0);
+    // Ticking the whole camera folder grants nothing.
+    QTreeWidgetItem *cameras = tree->getTreeWidget()->topLevelItem(1);
+    cameras->setCheckState(0, Qt::Checked);
+    click("okBt");
+    QCOMPARE(alerts(), QStringList());
+    QCOMPARE(record("bob").last(), QString());
+    QCOMPARE(record("alice").last(), QString());
 }
 
 QTEST_MAIN(tst_UserMgrForm)
