@@ -70,7 +70,7 @@ bool isHeadless()
 QString defaultStorePath()
 {
     const QString folder = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
-    QDir().mkpath(folder);
+    orlun_data::DataStore::makePrivateFolder(folder);
     return QDir(folder).filePath(QStringLiteral("orlun.db"));
 }
 
@@ -116,14 +116,22 @@ int main(int argc, char *argv[])
     const QString storePath = parser.value(dbOption);
     orlun_data::DataStore &store = orlun_data::DataStore::_instance();
     if (!store.open(storePath)) {
-        QTextStream(stderr)
-            << QCoreApplication::translate("main", "Cannot open the store %1").arg(storePath)
-            << '\n';
+        QTextStream(stderr) << store.lastErrorText() << '\n';
         return 1;
     }
 
+    // Nothing can be saved to a read-only store; say so before anyone tries.
+    QString readOnlyText;
+    if (store.isReadOnly()) {
+        readOnlyText = QCoreApplication::translate(
+                           "main", "The store %1 is read-only: accounts can be viewed but "
+                                   "changes will not be saved.")
+                           .arg(storePath);
+        QTextStream(stderr) << readOnlyText << '\n';
+    }
+
     DemoSeeder seeder;
-    switch (seeder.seedIfEmpty()) {
+    switch (store.isReadOnly() ? DemoSeeder::AlreadyPopulated : seeder.seedIfEmpty()) {
     case DemoSeeder::AlreadyPopulated:
         break;
     case DemoSeeder::Seeded:
@@ -169,11 +177,13 @@ int main(int argc, char *argv[])
         form->showMaximized();
     else
         form->show();
-    if (!invalidText.isEmpty()) {
-        // Once the form is up, so the toast has a window to sit on.
-        QTimer::singleShot(0, form.get(), [invalidText] {
+    // Once the form is up, so the toasts have a window to sit on.
+    for (const QString &warning : {readOnlyText, invalidText}) {
+        if (warning.isEmpty())
+            continue;
+        QTimer::singleShot(0, form.get(), [warning] {
             orlun_worker::SystemAssistant::_instance().messageAlert(
-                orlun_worker::DictDef::_instance().warningTitle, invalidText);
+                orlun_worker::DictDef::_instance().warningTitle, warning);
         });
     }
     if (!screenshot.isEmpty()) {
