@@ -85,7 +85,8 @@ public:
     bool deleteUser(const QString &userName);
 
     bool isUserConfigureGesture(const QString &userName);
-    // Stores the salted hash of a gesture pattern; fails for an unknown account.
+    // Stores the hash of a gesture pattern (with the salt of the old format,
+    // empty for hashes that carry their own); fails for an unknown account.
     bool setUserGesture(const QString &userName, const QByteArray &salt, const QByteArray &hash);
     bool getUserGesture(const QString &userName, QByteArray *salt, QByteArray *hash);
     bool deleteUserGesture(const QString &userName);
