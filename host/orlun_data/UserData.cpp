@@ -314,7 +314,7 @@ bool UserData::updateUser(const UserInfo &info)
         QSqlQuery query(store().database());
         query.prepare(QStringLiteral(
             "UPDATE users SET pwd = ?, user_type = ?, function_power = ?, description = ?,"
-            " super_user = ? WHERE name = ?"));
+            " super_user = ? WHERE name = ? COLLATE BINARY"));
         query.addBindValue(sqlText(info.userPwd));
         query.addBindValue(info.userType);
         query.addBindValue(info.functionPower);
@@ -340,7 +340,7 @@ bool UserData::deleteUser(const QString &userName)
     if (!m_users.contains(userName))
         return fail(UnknownUser, tr("There is no account %1.").arg(userName));
     const bool stored =
-        store().execForKey({QStringLiteral("DELETE FROM users WHERE name = ?"),
+        store().execForKey({QStringLiteral("DELETE FROM users WHERE name = ? COLLATE BINARY"),
                             QStringLiteral("DELETE FROM user_res WHERE user_name = ?"),
                             QStringLiteral("DELETE FROM gestures WHERE user_name = ?")},
                            userName);
