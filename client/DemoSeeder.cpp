@@ -280,7 +280,7 @@ void DemoSeeder::seedAccounts()
          VideoPreview | TalkSpeak | AudioMonitor | AlarmCenter | EMap | AccessControl,
          grants({QStringLiteral("group-entrances"), QStringLiteral("group-perimeter")}, {})},
         {"Lead", "Lead&Shift2024", "Security team lead", -1, grants(allGroups, warehouse)},
-        {"bob", "Bob.Fixes.UPS9", "Maintenance contractor, temporary", VideoPreview,
+        {"bob", "Bob.Fixes.UPS9", "Maintenance contractor (temp)", VideoPreview,
          grants({}, {camera(14), camera(15), camera(16)})},
         {"auditor", "Audit2024!Q3", "External auditor, access pending", 0, {}},
     };

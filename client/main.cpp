@@ -13,8 +13,11 @@
 
 #include "BaseForm.h"
 #include "DataStore.h"
+#include "DictDef.h"
 #include "FormsMgr.h"
+#include "SystemAssistant.h"
 #include "TamSingleton.h"
+#include "UserData.h"
 #include "UserMgrInit.h"
 
 #include "DarkTheme.h"
@@ -67,7 +70,7 @@ bool isHeadless()
 QString defaultStorePath()
 {
     const QString folder = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
-    QDir().mkpath(folder);
+    orlun_data::DataStore::makePrivateFolder(folder);
     return QDir(folder).filePath(QStringLiteral("orlun.db"));
 }
 
@@ -125,17 +128,25 @@ int main(int argc, char *argv[])
     const QString storePath = parser.value(dbOption);
     orlun_data::DataStore &store = orlun_data::DataStore::_instance();
     if (!store.open(storePath)) {
-        QTextStream(stderr)
-            << QCoreApplication::translate("main", "Cannot open the store %1").arg(storePath)
-            << '\n';
+        QTextStream(stderr) << store.lastErrorText() << '\n';
         return 1;
+    }
+
+    // Nothing can be saved to a read-only store; say so before anyone tries.
+    QString readOnlyText;
+    if (store.isReadOnly()) {
+        readOnlyText = QCoreApplication::translate(
+                           "main", "The store %1 is read-only: accounts can be viewed but "
+                                   "changes will not be saved.")
+                           .arg(storePath);
+        QTextStream(stderr) << readOnlyText << '\n';
     }
 
     DemoSeeder seeder;
     if (parser.isSet(demoSiteOption))
         seeder.setLargeSite(parser.value(demoSiteOption).toInt(),
                             parser.value(demoAccountsOption).toInt());
-    switch (seeder.seedIfEmpty()) {
+    switch (store.isReadOnly() ? DemoSeeder::AlreadyPopulated : seeder.seedIfEmpty()) {
     case DemoSeeder::AlreadyPopulated:
         break;
     case DemoSeeder::Seeded:
@@ -153,6 +164,19 @@ int main(int argc, char *argv[])
 
     DarkTheme::apply(app);
 
+    // Accounts the form cannot show as stored (written by older clients or
+    // other tools) are named once; the administrator decides what becomes
+    // of them, so nothing is changed here.
+    QString invalidText;
+    const QStringList invalid = orlun_data::UserData::_instance().invalidRecords();
+    if (!invalid.isEmpty()) {
+        invalidText = QCoreApplication::translate(
+                          "main", "These accounts break the account rules and cannot be "
+                                  "saved from the form until corrected: %1")
+                          .arg(invalid.join(QStringLiteral("; ")));
+        QTextStream(stderr) << invalidText << '\n';
+    }
+
     // The form is parentless and ours; the form manager only looks it up.
     std::unique_ptr<orlun_base::BaseForm> form(
         TAMCOMMON::TamSingleton<orlun_userMgr::UserMgrInit>::_instance().createUserMgrForm());
@@ -168,6 +192,15 @@ int main(int argc, char *argv[])
         form->showMaximized();
     else
         form->show();
+    // Once the form is up, so the toasts have a window to sit on.
+    for (const QString &warning : {readOnlyText, invalidText}) {
+        if (warning.isEmpty())
+            continue;
+        QTimer::singleShot(0, form.get(), [warning] {
+            orlun_worker::SystemAssistant::_instance().messageAlert(
+                orlun_worker::DictDef::_instance().warningTitle, warning);
+        });
+    }
     if (!screenshot.isEmpty()) {
         QTimer::singleShot(SettleMs, form.get(), [&form, screenshot] {
             QCoreApplication::exit(saveScreenshot(form.get(), screenshot) ? 0 : 1);

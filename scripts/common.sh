@@ -11,6 +11,8 @@ REQUIRED_PACKAGES=(
     qtbase5-dev-tools
     libqt5sql5-sqlite
     libzxcvbn-dev
+    libsodium-dev
+    pkg-config
     xvfb
     xauth
     xdotool

@@ -67,6 +67,7 @@ void tst_SystemWorker::superUserName()
     QFETCH(bool, accepted);
     orlun_data::UserInfo bob;
     bob.userName = QStringLiteral("bob");
+    bob.userPwd = QStringLiteral("Gate#7");
     QVERIFY(orlun_data::UserData::_instance().addUser(bob));
     SystemWorker &worker = SystemWorker::_instance();
     QCOMPARE(worker.setSuperUserName(name), accepted);

@@ -5,11 +5,14 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QScopeGuard>
+#include <QSqlQuery>
+#include <QTableWidget>
 #include <QToolTip>
 #include <QtTest>
 
 #include "BaseForm.h"
 #include "ChannelId.h"
+#include "DataStore.h"
 #include "DevsMgrData.h"
 #include "DictDef.h"
 #include "SystemAssistant.h"
@@ -17,6 +20,7 @@
 #include "UserData.h"
 #include "UserListWt.h"
 #include "UserMgrInit.h"
+#include "VideoPointTree.h"
 
 #include <memory>
 
@@ -53,6 +57,10 @@ private slots:
     void refusedInputSaysWhy();
     void editAndDeleteFromTheKeyboard();
     void focusShowsInTheDarkTheme();
+    void editNeverWritesWhatTheFormCut_data();
+    void editNeverWritesWhatTheFormCut();
+    void failedAddLeavesNoGrants();
+    void deletedChannelsCannotBeGranted();
 
 private:
     static UserData &users() { return UserData::_instance(); }
@@ -595,6 +603,96 @@ void tst_UserMgrForm::closingAsksWhileAddingOrEditing()
     QCOMPARE(users().getUserInfo(user).userPwd, stored);
     if (!closed)
         QVERIFY(!inViewingMode());
+}
+
+void tst_UserMgrForm::editNeverWritesWhatTheFormCut_data()
+{
+    QTest::addColumn<QString>("shown");
+    QTest::addColumn<QString>("description");
+    // Stored by an older client; the form can show neither as it is.
+    QTest::newRow("description of 33") << "dave" << QString(33, 'd');
+    QTest::newRow("name with a blank") << " alice"
+                                       << "lobby";
+}
+
+void tst_UserMgrForm::editNeverWritesWhatTheFormCut()
+{
+    QFETCH(QString, shown);
+    QFETCH(QString, description);
+    {
+        QSqlQuery query(orlun_data::DataStore::_instance().database());
+        query.prepare(
+            QStringLiteral("INSERT INTO users (name, pwd, description) VALUES (?, ?, ?)"));
+        query.addBindValue(shown);
+        query.addBindValue(kStrongPwd);
+        query.addBindValue(description);
+        QVERIFY(query.exec());
+    }
+    users().reload();
+    QVERIFY(users().setUserRes(shown, {{ch(1), 0}}));
+    const QStringList before = record(shown) + record("alice");
+
+    createForm();
+    clickRowButton(shown, "editUserBt");
+    QCOMPARE(field("userName")->text(), shown);
+    click("okBt");
+    QCOMPARE(alerts(),
+             QStringList{orlun_worker::DictDef::_instance().errorTitle + ": Failed to edit user"});
+    QCOMPARE(record(shown) + record("alice"), before);
+    QVERIFY(!inViewingMode());
+}
+
+void tst_UserMgrForm::failedAddLeavesNoGrants()
+{
+    createForm();
+    // Reusing alice's data brings her channel grant into the new account.
+    answerAndClick(orlun_base::Yes, "addUserBt");
+    QTest::keyClicks(field("userName"), QStringLiteral("carol"));
+    users().failNextWrite(UserData::AddUser);
+    click("okBt");
+    const QString error = orlun_worker::DictDef::_instance().errorTitle + ": ";
+    QCOMPARE(alerts(), QStringList{error + "Failed to add user"});
+    QVERIFY(users().getUserRes("carol").isEmpty());
+
+    // The retry's grants are refused; the account comes without the first
+    // attempt's grants.
+    m_alerts.clear();
+    users().failNextWrite(UserData::SetUserRes);
+    click("okBt");
+    QCOMPARE(alerts(), QStringList{error + "Failed to save channel power"});
+    QCOMPARE(record("carol"), (QStringList{kAlicePwd, "desk", "3", "admin", ""}));
+    QSqlQuery query(orlun_data::DataStore::_instance().database());
+    QVERIFY(query.exec(QStringLiteral("SELECT count(*) FROM user_res WHERE user_name = 'carol'")));
+    QVERIFY(query.next());
+    QCOMPARE(query.value(0).toInt(), 0);
+}
+
+void tst_UserMgrForm::deletedChannelsCannotBeGranted()
+{
+    auto &data = orlun_data::DevsMgrData::_instance();
+    vms_sdk::DevInfo camera;
+    camera.devId = QStringLiteral("cam1");
+    camera.devType = 1;
+    camera.channelCount = 1;
+    QVERIFY(data.addDevice(camera));
+    const QString cam = orlun_data::formatChannelId(camera.devId, 0);
+    QVERIFY(users().setUserRes("bob", {{cam, 0}, {ch(1), 0}}));
+    // The camera loses its one channel, the NVR all of its channels.
+    QVERIFY(data.deleteChannels({{camera.devId, 0}, {"nvr1", 0}, {"nvr1", 1}}));
+
+    createForm();
+    clickRowButton("bob", "editUserBt");
+    auto *tree = child<orlun_base::VideoPointTree>("channelsTree");
+    QVERIFY(!tree->findDevItem(camera.devId));
+    QVERIFY(!tree->findDevItem("nvr1"));
+    QCOMPARE(child<QWidget>("channelPowerTable")->findChild<QTableWidget *>()->rowCount(), 0);
+    // Ticking the whole camera folder grants nothing.
+    QTreeWidgetItem *cameras = tree->getTreeWidget()->topLevelItem(1);
+    cameras->setCheckState(0, Qt::Checked);
+    click("okBt");
+    QCOMPARE(alerts(), QStringList());
+    QCOMPARE(record("bob").last(), QString());
+    QCOMPARE(record("alice").last(), QString());
 }
 
 QTEST_MAIN(tst_UserMgrForm)

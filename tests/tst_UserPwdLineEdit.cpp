@@ -3,6 +3,7 @@
 #include <QClipboard>
 #include <QDir>
 #include <QEnterEvent>
+#include <QFile>
 #include <QImage>
 #include <QLineEdit>
 #include <QMenu>
@@ -77,6 +78,7 @@ private slots:
     void scenario();
     void styleOutlivesTheField_data();
     void styleOutlivesTheField();
+    void iconsAreReusedAcrossAccounts();
 
 private:
     QString state() const;
@@ -413,6 +415,32 @@ void tst_UserPwdLineEdit::styleOutlivesTheField()
     QApplication::processEvents();
     if (m_form)
         m_form->grab();
+}
+
+void tst_UserPwdLineEdit::iconsAreReusedAcrossAccounts()
+{
+    auto residentKb = [] {
+        QFile statm(QStringLiteral("/proc/self/statm"));
+        if (!statm.open(QIODevice::ReadOnly))
+            return qint64(-1);
+        return statm.readAll().split(' ').value(1).toLongLong() * 4;
+    };
+    // Showing accounts one after another, hovering over the field now and then.
+    QSet<qint64> iconKeys;
+    const qint64 before = residentKb();
+    for (int i = 0; i < 10000; ++i) {
+        m_field->setUserName(i % 2 ? "alice" : "bob");
+        if (i % 100 == 0) {
+            sendEnter();
+            QEvent leave(QEvent::Leave);
+            QApplication::sendEvent(m_field, &leave);
+        }
+        iconKeys << pwdAction()->icon().cacheKey() << gestureAction()->icon().cacheKey();
+    }
+    qDebug("resident memory after 10,000 accounts: %+lld kB", residentKb() - before);
+    // One icon per image: hide/show password and add/remove gesture, each
+    // resting and highlighted.
+    QVERIFY2(iconKeys.size() <= 8, qPrintable(QString::number(iconKeys.size())));
 }
 
 QTEST_MAIN(tst_UserPwdLineEdit)

@@ -91,6 +91,7 @@ private slots:
     void offlineLeftOutAndStatusShown();
 
     void followsDataSignals();
+    void deviceWithoutChannelsHasNoEntry();
 };
 
 // Two NVRs (one with the id separator in its id), two cameras, one RTSP
@@ -308,6 +309,26 @@ void tst_VideoPointTree::followsDataSignals()
     QCOMPARE(ids(tree->invisibleRootItem(), Texts),
              QStringLiteral("Devices Cameras Video Streams Channel Groups"));
     QVERIFY(!view.findChannelItem(QStringLiteral("nvr#2#0")));
+}
+
+void tst_VideoPointTree::deviceWithoutChannelsHasNoEntry()
+{
+    auto &data = DevsMgrData::_instance();
+    VideoPointTree view(nullptr, new TestConfig(true));
+    TAMCOMMON::TamTreeWidget *tree = view.getTreeWidget();
+    // A leaf device counts as its channel 0, so none may stay without it.
+    QVERIFY(data.deleteChannels({{QStringLiteral("cam1"), 0},
+                                 {QStringLiteral("rtsp1"), 0},
+                                 {QStringLiteral("nvr#2"), 0},
+                                 {QStringLiteral("nvr#2"), 1}}));
+    const QString shown = ids(tree->topLevelItem(0)) + " | " + ids(tree->topLevelItem(1)) + " | " +
+                          ids(tree->topLevelItem(2));
+    QCOMPARE(shown, QStringLiteral("nvr1[nvr1#0 nvr1#1 nvr1#2] | cam2 | "));
+    QVERIFY(!view.findDevItem(QStringLiteral("cam1")));
+    view.rebuild();
+    QCOMPARE(ids(tree->topLevelItem(0)) + " | " + ids(tree->topLevelItem(1)) + " | " +
+                 ids(tree->topLevelItem(2)),
+             shown);
 }
 
 QTEST_MAIN(tst_VideoPointTree)

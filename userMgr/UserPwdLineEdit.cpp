@@ -23,14 +23,23 @@ namespace {
 
 const int kActionIconSize = 20;
 
-QIcon actionIcon(const char *family, bool highlighted)
-{
-    return QIcon(
-        QStringLiteral(":/userMgr_images/images/%1%2.png")
-            .arg(QLatin1String(family), highlighted ? QLatin1String("_h") : QLatin1String("_n")));
-}
-
 } // namespace
+
+const QIcon &UserPwdLineEdit::actionIcon(IconFamily family, bool highlighted)
+{
+    static const char *const names[IconFamilyCount] = {"hide_pwd", "show_pwd", "add_gesture",
+                                                       "delete_gesture"};
+    // Built once per field: a QIcon made from a file name each time the
+    // field is bound to another account leaves a new icon engine and cached
+    // pixmaps behind on every switch.
+    QIcon &icon = m_icons[family][highlighted ? 1 : 0];
+    if (icon.isNull()) {
+        icon = QIcon(QStringLiteral(":/userMgr_images/images/%1%2.png")
+                         .arg(QLatin1String(names[family]),
+                              highlighted ? QLatin1String("_h") : QLatin1String("_n")));
+    }
+    return icon;
+}
 
 UserPwdLineEdit::UserPwdLineEdit(QWidget *parent)
     : TamLineEdit(parent)
@@ -138,10 +147,9 @@ void UserPwdLineEdit::updateActionIcons(IconMode mode)
     if (mode != IconFocused && hasFocus())
         return;
     const bool highlighted = mode != IconNormal;
-    m_pwdAction->setIcon(
-        actionIcon(m_pwdAction->isChecked() ? "show_pwd" : "hide_pwd", highlighted));
+    m_pwdAction->setIcon(actionIcon(m_pwdAction->isChecked() ? ShowPwd : HidePwd, highlighted));
     m_gestureAction->setIcon(
-        actionIcon(m_gestureAction->isChecked() ? "delete_gesture" : "add_gesture", highlighted));
+        actionIcon(m_gestureAction->isChecked() ? DeleteGesture : AddGesture, highlighted));
 }
 
 void UserPwdLineEdit::updateGestureToolTip()
@@ -156,10 +164,10 @@ void UserPwdLineEdit::slotPwdActionTriggered(bool checked)
     setAttribute(Qt::WA_InputMethodEnabled, false);
     if (checked) {
         setEchoMode(QLineEdit::Normal);
-        m_pwdAction->setIcon(QIcon(QStringLiteral(":/userMgr_images/images/show_pwd_h.png")));
+        m_pwdAction->setIcon(actionIcon(ShowPwd, true));
     } else {
         setEchoMode(QLineEdit::Password);
-        m_pwdAction->setIcon(QIcon(QStringLiteral(":/userMgr_images/images/hide_pwd_h.png")));
+        m_pwdAction->setIcon(actionIcon(HidePwd, true));
     }
 }
 
@@ -177,8 +185,7 @@ void UserPwdLineEdit::slotGestureActionTriggered(bool checked)
         if (TAMCOMMON::TamSingleton<orlun_data::UserData>::_instance().isUserConfigureGesture(
                 m_userName)) {
             m_gestureAction->setChecked(true);
-            m_gestureAction->setIcon(
-                QIcon(QStringLiteral(":/userMgr_images/images/delete_gesture_n.png")));
+            m_gestureAction->setIcon(actionIcon(DeleteGesture, false));
             TAMCOMMON::TamSingleton<orlun_worker::SystemAssistant>::_instance().messageAlert(
                 TAMCOMMON::TamSingleton<orlun_worker::DictDef>::_instance().noticeTitle,
                 QObject::tr("Add the user's gesture password success"));
@@ -194,8 +201,7 @@ void UserPwdLineEdit::slotGestureActionTriggered(bool checked)
             TAMCOMMON::TamSingleton<orlun_login::LoginAccess>::_instance().deleteUserGesture(
                 m_userName)) {
             m_gestureAction->setChecked(false);
-            m_gestureAction->setIcon(
-                QIcon(QStringLiteral(":/userMgr_images/images/add_gesture_n.png")));
+            m_gestureAction->setIcon(actionIcon(AddGesture, false));
         }
     }
 

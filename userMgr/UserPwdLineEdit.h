@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QIcon>
 #include <QString>
 
 #include "TamLineEdit.h"
@@ -37,6 +38,8 @@ protected:
     void leaveEvent(QEvent *event) override;
 
 private:
+    enum IconFamily { HidePwd, ShowPwd, AddGesture, DeleteGesture, IconFamilyCount };
+    const QIcon &actionIcon(IconFamily family, bool highlighted);
     void updateActionIcons(IconMode mode);
     void updateGestureToolTip();
     void slotPwdActionTriggered(bool checked);
@@ -46,6 +49,7 @@ private:
     QAction *m_gestureAction = nullptr;
     CustomIconStyle *m_iconStyle = nullptr;
     QString m_userName;
+    QIcon m_icons[IconFamilyCount][2]; // resting, highlighted
 };
 
 } // namespace orlun_userMgr

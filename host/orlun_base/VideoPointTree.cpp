@@ -13,6 +13,8 @@
 #include "TreeConfig.h"
 #include "TreeItem.h"
 
+#include <algorithm>
+
 namespace orlun_base {
 
 namespace {
@@ -188,8 +190,15 @@ DevItem *VideoPointTree::buildDevItem(const vms_sdk::DevInfo &info)
     const auto &data = orlun_data::DevsMgrData::_instance();
     const QString &name = info.devName.isEmpty() ? info.devId : info.devName;
 
+    const QList<vms_sdk::DevChannelInfo> channels = data.getDevChannels(info.devId);
     if (folderFor(info.devType) != m_devicesFolder) {
-        // A single-channel device is a leaf standing for its channel 0.
+        // A single-channel device is a leaf standing for its channel 0, so
+        // without that channel there is nothing it could stand for.
+        const bool hasChannel0 =
+            std::any_of(channels.begin(), channels.end(),
+                        [](const vms_sdk::DevChannelInfo &c) { return c.channelKey.second == 0; });
+        if (!hasChannel0)
+            return nullptr;
         const int status = data.getChannelStatus(info.devId, 0);
         if (m_hideOffline && status == vms_sdk::ChannelOffline)
             return nullptr;
@@ -199,7 +208,6 @@ DevItem *VideoPointTree::buildDevItem(const vms_sdk::DevInfo &info)
         return item;
     }
 
-    const QList<vms_sdk::DevChannelInfo> channels = data.getDevChannels(info.devId);
     QList<QTreeWidgetItem *> children;
     children.reserve(channels.size());
     for (const vms_sdk::DevChannelInfo &channel : channels) {
@@ -213,7 +221,9 @@ DevItem *VideoPointTree::buildDevItem(const vms_sdk::DevInfo &info)
         m_items.insert(id, item);
         children.append(item);
     }
-    if (m_hideOffline && children.isEmpty())
+    // A device without channels would be a leaf, and a device leaf counts as
+    // its channel 0 for the panels that grant channels.
+    if (children.isEmpty())
         return nullptr;
     auto *item = static_cast<DevItem *>(makeItem(new DevItem(info.devId), name));
     item->addChildren(children);
@@ -317,8 +327,11 @@ void VideoPointTree::rebuildGroups()
 void VideoPointTree::renameChannels(const QString &devId)
 {
     DevItem *dev = m_devItems.value(devId);
-    if (!dev)
+    if (!dev) {
+        // A device left out for want of channels comes back with them.
+        addDeviceItems(devId);
         return;
+    }
     const auto &data = orlun_data::DevsMgrData::_instance();
     const vms_sdk::DevInfo info = data.getDevInfoById(devId);
     if (!info.devName.isEmpty() && dev->text(0) != info.devName)
@@ -354,12 +367,27 @@ void VideoPointTree::renameChannels(const QString &devId)
 void VideoPointTree::removeChannels(const QStringList &channelIds)
 {
     QSet<QTreeWidgetItem *> parents;
+    QStringList emptied; // devices left with no channel
     for (const QString &id : channelIds) {
         TreeItem *item = m_items.take(id);
-        if (!item)
+        if (!item) {
+            // A camera or stream leaf is its channel 0.
+            const QPair<QString, int> key = orlun_data::parseChannelId(id);
+            DevItem *dev = key.second == 0 ? m_devItems.value(key.first) : nullptr;
+            if (dev && dev->childCount() == 0)
+                emptied.append(key.first);
             continue;
-        parents.insert(item->parent());
+        }
+        QTreeWidgetItem *parent = item->parent();
         delete item;
+        if (parent && parent->type() == DevItemType && parent->childCount() == 0)
+            emptied.append(static_cast<DevItem *>(parent)->getDevId());
+        else
+            parents.insert(parent);
+    }
+    for (const QString &devId : qAsConst(emptied)) {
+        parents.remove(m_devItems.value(devId));
+        removeDeviceItems(devId);
     }
     for (QTreeWidgetItem *parent : qAsConst(parents))
         refreshParentCheckState(parent);

@@ -1,6 +1,10 @@
 #include "DataStore.h"
 
 #include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QLoggingCategory>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QStringList>
@@ -11,12 +15,19 @@
 #include "SqlText.h"
 #include "UserData.h"
 
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 namespace orlun_data {
 
 namespace {
 
-// Statements run on every open; IF NOT EXISTS makes them a no-op on a store
-// that already has its tables. "groups" is an SQL keyword, hence quoted.
+// Schema version 1. IF NOT EXISTS lets the statements run on stores from
+// before the version was recorded, which hold some or all of these tables.
+// "groups" is an SQL keyword, hence quoted.
 const char *const kSchema[] = {
     "CREATE TABLE IF NOT EXISTS settings ("
     " key TEXT PRIMARY KEY,"
@@ -76,6 +87,84 @@ const char *const kSchema[] = {
 
 int g_connectionSerial = 0;
 
+Q_LOGGING_CATEGORY(lcStore, "orlun.data.store")
+
+QString tr(const char *text)
+{
+    return QCoreApplication::translate("orlun_data::DataStore", text);
+}
+
+// By the permission bits as well as by access(): the superuser may write
+// anywhere, but a store its owner made read-only is meant to stay so.
+bool isWritablePath(const QString &path)
+{
+    const QFileDevice::Permissions perms = QFile::permissions(path);
+    const QByteArray native = QFile::encodeName(path);
+    return (perms & QFileDevice::WriteOwner) && ::access(native.constData(), W_OK) == 0;
+}
+
+bool createPrivateFile(const QString &path, QString *why)
+{
+    const QByteArray native = QFile::encodeName(path);
+    const int fd = ::open(native.constData(), O_CREAT | O_EXCL | O_WRONLY | O_CLOEXEC, 0600);
+    if (fd < 0) {
+        *why = QString::fromLocal8Bit(std::strerror(errno));
+        return false;
+    }
+    ::close(fd);
+    return true;
+}
+
+// The store holds passwords: nobody but its owner may read it or the
+// -wal/-shm files beside it, which hold the same pages.
+void tightenPermissions(const QString &path)
+{
+    for (const char *suffix : {"", "-wal", "-shm"}) {
+        const QByteArray native = QFile::encodeName(path) + suffix;
+        struct stat info;
+        if (::stat(native.constData(), &info) == 0 && (info.st_mode & 077))
+            ::chmod(native.constData(), info.st_mode & 0700);
+    }
+}
+
+// SQLite's primary result code, from the error's number or, where Qt leaves
+// that out (BEGIN and COMMIT), from SQLite's own message.
+DataStore::Failure classify(const QSqlError &error)
+{
+    bool numeric = false;
+    const int code = error.nativeErrorCode().toInt(&numeric) & 0xff;
+    if (numeric) {
+        switch (code) {
+        case 5: // SQLITE_BUSY
+        case 6: // SQLITE_LOCKED
+            return DataStore::Busy;
+        case 8: // SQLITE_READONLY
+            return DataStore::ReadOnly;
+        case 11: // SQLITE_CORRUPT
+        case 26: // SQLITE_NOTADB
+            return DataStore::Corrupt;
+        case 13: // SQLITE_FULL
+            return DataStore::DiskFull;
+        case 14: // SQLITE_CANTOPEN
+            return DataStore::CannotOpen;
+        default:
+            break;
+        }
+    }
+    const QString text = error.databaseText();
+    if (text.contains(QLatin1String("locked")))
+        return DataStore::Busy;
+    if (text.contains(QLatin1String("readonly")))
+        return DataStore::ReadOnly;
+    if (text.contains(QLatin1String("malformed")) || text.contains(QLatin1String("not a database")))
+        return DataStore::Corrupt;
+    if (text.contains(QLatin1String("full")))
+        return DataStore::DiskFull;
+    if (text.contains(QLatin1String("unable to open")))
+        return DataStore::CannotOpen;
+    return DataStore::OtherFailure;
+}
+
 } // namespace
 
 DataStore::DataStore()
@@ -96,30 +185,20 @@ DataStore::~DataStore()
 
 bool DataStore::open(const QString &path)
 {
+    // Grants held for an account of the store being left belong to it.
+    UserData::_instance().settlePendingRes();
     closeConnection();
+    m_lastFailure = NoFailure;
+    m_lastErrorText.clear();
 
-    m_connectionName = QStringLiteral("orlun_data_store_%1").arg(++g_connectionSerial);
-    bool ok = false;
-    {
-        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_connectionName);
-        db.setDatabaseName(path);
-        ok = db.open();
-    }
-    if (ok) {
-        QSqlQuery pragma(database());
-        // Write-ahead logging keeps the file consistent on power loss even
-        // with NORMAL sync (at most the last commit is lost), and makes each
-        // commit much cheaper than a synced rollback journal.
-        pragma.exec(QStringLiteral("PRAGMA journal_mode = WAL"));
-        pragma.exec(QStringLiteral("PRAGMA synchronous = NORMAL"));
-        ok = createSchema() && loadSettings();
-    }
-    if (!ok) {
+    m_path = path;
+    if (!openConnection(path) || !checkAndMigrate() || !loadSettings()) {
+        if (m_lastFailure == NoFailure)
+            failWith(OtherFailure, tr("The store %1 cannot be read.").arg(path));
         closeConnection();
         notifyReload();
         return false;
     }
-    m_path = path;
 
     if (!m_exitHookInstalled) {
         qAddPostRoutine(&DataStore::closeAtAppExit);
@@ -129,10 +208,124 @@ bool DataStore::open(const QString &path)
     return true;
 }
 
+bool DataStore::openConnection(const QString &path)
+{
+    const bool inMemory = path == QLatin1String(":memory:");
+    if (!inMemory) {
+        const QFileInfo file(path);
+        const QString folder = file.absolutePath();
+        if (!QFileInfo(folder).isDir())
+            return failWith(MissingFolder,
+                            tr("The folder %1 of the store %2 does not exist.").arg(folder, path));
+        if (file.exists() && !file.isFile())
+            return failWith(CannotOpen, tr("The store %1 is not a file.").arg(path));
+        const bool folderWritable = isWritablePath(folder);
+        if (!file.exists()) {
+            if (!folderWritable)
+                return failWith(
+                    ReadOnly,
+                    tr("The store %1 does not exist and its folder is read-only.").arg(path));
+            QString why;
+            if (!createPrivateFile(path, &why))
+                return failWith(CannotOpen,
+                                tr("The store %1 cannot be created: %2").arg(path, why));
+        }
+        // A store the administrator made read-only (or keeps in a read-only
+        // folder, where SQLite cannot write its -wal file) is still shown.
+        m_readOnly = !isWritablePath(path) || !folderWritable;
+        if (!m_readOnly)
+            tightenPermissions(path);
+    }
+
+    m_connectionName = QStringLiteral("orlun_data_store_%1").arg(++g_connectionSerial);
+    QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_connectionName);
+    db.setDatabaseName(path);
+    QString options = QStringLiteral("QSQLITE_BUSY_TIMEOUT=%1").arg(BusyTimeoutMs);
+    if (m_readOnly)
+        options += QStringLiteral(";QSQLITE_OPEN_READONLY");
+    db.setConnectOptions(options);
+    if (!db.open()) {
+        noteError(db.lastError());
+        return false;
+    }
+    return true;
+}
+
+bool DataStore::checkAndMigrate()
+{
+    QSqlQuery query(database());
+    // The first read of the file: a locked, damaged or foreign file shows here.
+    if (!exec(query, QStringLiteral("PRAGMA user_version")) || !query.next())
+        return false;
+    const int version = query.value(0).toInt();
+    if (version > SchemaVersion)
+        return failWith(TooNew, tr("The store %1 was written by a newer client (schema %2, this "
+                                   "client knows up to %3).")
+                                    .arg(m_path)
+                                    .arg(version)
+                                    .arg(SchemaVersion));
+    if (m_path != QLatin1String(":memory:")) {
+        // A truncated file reads fine up to the first missing page.
+        if (!exec(query, QStringLiteral("PRAGMA quick_check")) || !query.next())
+            return false;
+        if (query.value(0).toString() != QLatin1String("ok"))
+            return failWith(
+                Corrupt,
+                tr("The store %1 is damaged (%2).").arg(m_path, query.value(0).toString()));
+    }
+    query.finish();
+    if (m_readOnly)
+        return true;
+    // Write-ahead logging keeps the file consistent on power loss even with
+    // NORMAL sync (at most the last commit is lost), and makes each commit
+    // much cheaper than a synced rollback journal.
+    if (!exec(query, QStringLiteral("PRAGMA journal_mode = WAL")) ||
+        !exec(query, QStringLiteral("PRAGMA synchronous = NORMAL")))
+        return false;
+    query.finish();
+    if (version < SchemaVersion && !migrate(version))
+        return false;
+    if (m_path != QLatin1String(":memory:"))
+        tightenPermissions(m_path);
+    return true;
+}
+
+bool DataStore::migrate(int fromVersion)
+{
+    return transaction([&] {
+        QSqlQuery query(database());
+        // Version 1 is the first recorded one; stores from before it hold
+        // some or all of its tables, which IF NOT EXISTS leaves alone.
+        if (fromVersion < 1) {
+            for (const char *statement : kSchema) {
+                if (!exec(query, QString::fromLatin1(statement)))
+                    return false;
+            }
+        }
+        return exec(query, QStringLiteral("PRAGMA user_version = %1").arg(SchemaVersion));
+    });
+}
+
+bool DataStore::failWith(Failure failure, const QString &text)
+{
+    m_lastFailure = failure;
+    m_lastErrorText = text;
+    return false;
+}
+
+bool DataStore::makePrivateFolder(const QString &folder)
+{
+    if (!QDir().mkpath(folder))
+        return false;
+    return QFile::setPermissions(folder, QFileDevice::ReadOwner | QFileDevice::WriteOwner |
+                                             QFileDevice::ExeOwner);
+}
+
 void DataStore::close()
 {
     if (m_connectionName.isEmpty())
         return;
+    UserData::_instance().settlePendingRes();
     closeConnection();
     notifyReload();
 }
@@ -144,11 +337,55 @@ bool DataStore::execForKey(const QStringList &statements, const QVariant &key)
         for (const QString &statement : statements) {
             query.prepare(statement);
             query.addBindValue(key);
-            if (!query.exec())
+            if (!exec(query))
                 return false;
         }
         return true;
     });
+}
+
+bool DataStore::exec(QSqlQuery &query)
+{
+    if (query.exec())
+        return true;
+    noteError(query.lastError());
+    return false;
+}
+
+bool DataStore::exec(QSqlQuery &query, const QString &sql)
+{
+    if (query.exec(sql))
+        return true;
+    noteError(query.lastError());
+    return false;
+}
+
+void DataStore::noteError(const QSqlError &error)
+{
+    const QString detail = error.databaseText();
+    switch (classify(error)) {
+    case Busy:
+        failWith(Busy, tr("The store %1 is locked by another program (waited %2 ms).")
+                           .arg(m_path)
+                           .arg(BusyTimeoutMs));
+        break;
+    case ReadOnly:
+        failWith(ReadOnly, tr("The store %1 is read-only.").arg(m_path));
+        break;
+    case Corrupt:
+        failWith(Corrupt, tr("The store %1 is damaged or not a store (%2).").arg(m_path, detail));
+        break;
+    case DiskFull:
+        failWith(DiskFull, tr("The disk that holds the store %1 is full.").arg(m_path));
+        break;
+    case CannotOpen:
+        failWith(CannotOpen, tr("The store %1 cannot be opened (%2).").arg(m_path, detail));
+        break;
+    default:
+        failWith(OtherFailure, tr("The store %1 failed: %2").arg(m_path, error.text()));
+        break;
+    }
+    qCWarning(lcStore) << m_lastErrorText << error.text();
 }
 
 bool DataStore::isOpen() const
@@ -194,18 +431,6 @@ void DataStore::removeReloadListener(int handle)
     m_listeners.erase(handle);
 }
 
-bool DataStore::createSchema()
-{
-    return transaction([this] {
-        QSqlQuery query(database());
-        for (const char *statement : kSchema) {
-            if (!query.exec(QString::fromLatin1(statement)))
-                return false;
-        }
-        return true;
-    });
-}
-
 bool DataStore::loadSettings()
 {
     m_settings.clear();
@@ -220,7 +445,14 @@ bool DataStore::loadSettings()
 bool DataStore::begin()
 {
     QSqlDatabase db = database();
-    return db.isOpen() && db.transaction();
+    if (!db.isOpen())
+        return failWith(CannotOpen, tr("No store is open."));
+    if (m_readOnly)
+        return failWith(ReadOnly, tr("The store %1 is read-only.").arg(m_path));
+    if (db.transaction())
+        return true;
+    noteError(db.lastError());
+    return false;
 }
 
 bool DataStore::commit()
@@ -228,6 +460,7 @@ bool DataStore::commit()
     QSqlDatabase db = database();
     if (db.commit())
         return true;
+    noteError(db.lastError());
     db.rollback();
     return false;
 }
@@ -241,6 +474,7 @@ void DataStore::closeConnection()
 {
     m_settings.clear();
     m_path.clear();
+    m_readOnly = false;
     if (m_connectionName.isEmpty())
         return;
     {
@@ -268,6 +502,7 @@ void DataStore::closeAtAppExit()
 {
     // Runs inside ~QCoreApplication: widgets are going away, so nobody is
     // told; the in-memory indexes die with their singletons.
+    UserData::_instance().settlePendingRes();
     _instance().closeConnection();
 }
 

@@ -7,6 +7,8 @@
 #include "DataSignals.h"
 #include "DataStore.h"
 #include "SqlText.h"
+#include "UserData.h"
+#include "UserInfo.h"
 
 #include <algorithm>
 
@@ -224,14 +226,6 @@ bool DevsMgrData::deleteDevice(const QString &devId)
     const auto it = m_devices.constFind(devId);
     if (it == m_devices.constEnd())
         return false;
-    const bool stored =
-        store().execForKey({QStringLiteral("DELETE FROM devices WHERE dev_id = ?"),
-                            QStringLiteral("DELETE FROM channels WHERE dev_id = ?"),
-                            QStringLiteral("DELETE FROM group_channels WHERE dev_id = ?")},
-                           devId);
-    if (!stored)
-        return false;
-
     QList<int> numbers = it->channels.keys();
     std::sort(numbers.begin(), numbers.end());
     QStringList channelIds;
@@ -240,6 +234,22 @@ bool DevsMgrData::deleteDevice(const QString &devId)
         channelIds.append(formatChannelId(devId, number));
         keys.insert(ChannelKey(devId, number));
     }
+    const bool stored = store().transaction([&] {
+        QSqlQuery query(store().database());
+        for (const char *statement :
+             {"DELETE FROM devices WHERE dev_id = ?", "DELETE FROM channels WHERE dev_id = ?",
+              "DELETE FROM group_channels WHERE dev_id = ?"}) {
+            query.prepare(QLatin1String(statement));
+            query.addBindValue(devId);
+            if (!store().exec(query))
+                return false;
+        }
+        return dropChannelGrants(channelIds);
+    });
+    if (!stored)
+        return false;
+
+    UserData::_instance().forgetChannelGrants(channelIds);
     m_devices.remove(devId);
     m_devOrder.removeOne(devId);
     const bool groupsChanged = forgetMembers(keys);
@@ -287,6 +297,9 @@ bool DevsMgrData::deleteChannels(const QList<ChannelKey> &keys)
     }
     if (existing.isEmpty())
         return false;
+    QStringList channelIds;
+    for (const ChannelKey &key : qAsConst(existing))
+        channelIds.append(formatChannelId(key.first, key.second));
     const bool stored = store().transaction([&] {
         QSqlQuery channels(store().database());
         channels.prepare(
@@ -298,20 +311,18 @@ bool DevsMgrData::deleteChannels(const QList<ChannelKey> &keys)
             for (QSqlQuery *query : {&channels, &members}) {
                 query->addBindValue(key.first);
                 query->addBindValue(key.second);
-                if (!query->exec())
+                if (!store().exec(*query))
                     return false;
             }
         }
-        return true;
+        return dropChannelGrants(channelIds);
     });
     if (!stored)
         return false;
 
-    QStringList channelIds;
-    for (const ChannelKey &key : qAsConst(existing)) {
+    UserData::_instance().forgetChannelGrants(channelIds);
+    for (const ChannelKey &key : qAsConst(existing))
         m_devices[key.first].channels.remove(key.second);
-        channelIds.append(formatChannelId(key.first, key.second));
-    }
     const bool groupsChanged = forgetMembers(seen);
     emit dataSignals().signalDeleteChannels(channelIds);
     if (groupsChanged)
@@ -515,6 +526,21 @@ QList<vms_sdk::ChannelStatus> DevsMgrData::channelStatuses(const Device &device)
     for (int number = 0; number <= last; ++number)
         statuses.append(device.channels.value(number).status);
     return statuses;
+}
+
+bool DevsMgrData::dropChannelGrants(const QStringList &channelIds)
+{
+    // A grant outlives its channel only as a trap: a channel made later under
+    // the same id would be granted without anyone choosing it.
+    QSqlQuery query(store().database());
+    query.prepare(QStringLiteral("DELETE FROM user_res WHERE res_type = ? AND res_id = ?"));
+    for (const QString &id : channelIds) {
+        query.addBindValue(int(UserResInfo::Channel));
+        query.addBindValue(id);
+        if (!store().exec(query))
+            return false;
+    }
+    return true;
 }
 
 bool DevsMgrData::forgetMembers(const QSet<ChannelKey> &keys)

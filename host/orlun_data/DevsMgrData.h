@@ -39,6 +39,7 @@ public:
     QList<vms_sdk::GroupInfo> getAllGroups() const;
 
     // Changes. Each is one transaction and emits the matching DataSignals.
+    // Deleting a channel (or its device) deletes the accounts' grants of it.
     // addDevice creates channelCount channels named "<devName>-<n>" (n from 1);
     // a camera (devType 1) or stream (devType 2) has exactly one, channel 0.
     // A device id must be new and not a group id.
@@ -72,6 +73,8 @@ private:
     bool canAddDeviceId(const QString &devId) const;
     const vms_sdk::DevChannelInfo *findChannel(const ChannelKey &key) const;
     QList<vms_sdk::ChannelStatus> channelStatuses(const Device &device) const;
+    // Deletes the channel grants of these channels (inside a transaction).
+    static bool dropChannelGrants(const QStringList &channelIds);
     // Drops the memberships of channels that went away; true if any did.
     bool forgetMembers(const QSet<ChannelKey> &keys);
 

@@ -1,11 +1,16 @@
 #include "UserData.h"
 
+#include <QCoreApplication>
+#include <QSet>
 #include <QSqlQuery>
+#include <QTimer>
 #include <QVariant>
 
 #include "DataStore.h"
 #include "SqlText.h"
 #include "StoreKeys.h"
+
+#include <algorithm>
 
 namespace orlun_data {
 
@@ -21,7 +26,75 @@ bool isBlank(const QString &userName)
     return userName.trimmed().isEmpty();
 }
 
+QString tr(const char *text)
+{
+    return QCoreApplication::translate("orlun_data::UserData", text);
+}
+
+bool isAsciiAlnum(QChar c)
+{
+    const ushort u = c.unicode();
+    return (u >= '0' && u <= '9') || (u >= 'A' && u <= 'Z') || (u >= 'a' && u <= 'z');
+}
+
+bool hasBlank(const QString &text)
+{
+    for (QChar c : text) {
+        if (c.isSpace())
+            return true;
+    }
+    return false;
+}
+
+// What the form makes of a stored value: its field holds at most maxLength
+// characters, and saving trims what the field holds.
+QString formCopy(const QString &stored, int maxLength)
+{
+    return stored.left(maxLength).trimmed();
+}
+
 } // namespace
+
+UserData::Error UserData::checkRecord(const UserInfo &info, QString *why)
+{
+    auto broken = [why](Error error, const QString &text) {
+        if (why)
+            *why = text;
+        return error;
+    };
+    const QString &name = info.userName;
+    if (name.isEmpty() || name.size() > MaxNameLength ||
+        !std::all_of(name.begin(), name.end(), isAsciiAlnum))
+        return broken(InvalidName,
+                      tr("the name must be 1 to %1 ASCII letters and digits").arg(MaxNameLength));
+    if (info.userPwd.isEmpty() || info.userPwd.size() > MaxPasswordLength || hasBlank(info.userPwd))
+        return broken(
+            InvalidPassword,
+            tr("the password must be 1 to %1 characters without blanks").arg(MaxPasswordLength));
+    if (info.userDescribe.size() > MaxDescriptionLength ||
+        info.userDescribe != info.userDescribe.trimmed())
+        return broken(InvalidDescription,
+                      tr("the description must be at most %1 characters without surrounding"
+                         " blanks")
+                          .arg(MaxDescriptionLength));
+    if (why)
+        why->clear();
+    return NoError;
+}
+
+bool UserData::fail(Error error, const QString &text)
+{
+    m_lastError = error;
+    m_lastErrorText = text;
+    return false;
+}
+
+bool UserData::succeed()
+{
+    m_lastError = NoError;
+    m_lastErrorText.clear();
+    return true;
+}
 
 QString UserData::foldName(const QString &userName)
 {
@@ -30,6 +103,7 @@ QString UserData::foldName(const QString &userName)
 
 QList<UserInfo> UserData::getAllUsers(const QString &superUserName)
 {
+    settlePendingRes();
     const QString superFolded = foldName(superUserName);
     QList<UserInfo> users;
     users.reserve(m_order.size());
@@ -43,16 +117,23 @@ QList<UserInfo> UserData::getAllUsers(const QString &superUserName)
 
 UserInfo UserData::getUserInfo(const QString &userName)
 {
-    return m_users.value(userName);
+    settlePendingRes();
+    const auto it = m_users.constFind(userName);
+    if (it == m_users.constEnd())
+        return UserInfo();
+    m_lastReadName = userName;
+    return *it;
 }
 
 QList<UserResInfo> UserData::getUserRes(const QString &userName)
 {
+    settlePendingRes();
     return m_res.value(userName);
 }
 
 bool UserData::isUserExist(const QString &userName)
 {
+    settlePendingRes();
     if (userName.isEmpty())
         return false;
     const QString folded = foldName(userName);
@@ -69,45 +150,104 @@ bool UserData::isSuperUserName(const QString &userName) const
 
 bool UserData::setUserRes(const QString &userName, const QList<UserResInfo> &resList)
 {
-    if (consumeFailure(SetUserRes) || isBlank(userName))
+    if (m_hasPendingRes && m_pendingName != userName)
+        settlePendingRes();
+    // A refused list also drops the one held for the name: a later account
+    // write must not store grants from an earlier attempt.
+    m_hasPendingRes = false;
+    m_pendingRes.clear();
+    if (consumeFailure(SetUserRes))
+        return fail(InjectedFailure, tr("The grants of %1 were refused (test).").arg(userName));
+    if (isBlank(userName))
+        return fail(InvalidName, tr("Grants need an account name."));
+    m_hasPendingRes = true;
+    m_pendingName = userName;
+    m_pendingRes = resList;
+    // The account write follows within the same call chain; if none comes,
+    // the list is settled once control is back in the event loop.
+    const quint64 serial = ++m_pendingSerial;
+    if (QCoreApplication::instance()) {
+        QTimer::singleShot(0, QCoreApplication::instance(), [this, serial] {
+            if (m_hasPendingRes && m_pendingSerial == serial)
+                settlePendingRes();
+        });
+    }
+    return succeed();
+}
+
+bool UserData::takePendingRes(const QString &userName, QList<UserResInfo> *resList)
+{
+    if (!m_hasPendingRes)
         return false;
-    const bool stored = store().transaction([&] {
-        QSqlQuery query(store().database());
-        query.prepare(QStringLiteral("DELETE FROM user_res WHERE user_name = ?"));
+    if (m_pendingName != userName) {
+        settlePendingRes();
+        return false;
+    }
+    *resList = m_pendingRes;
+    m_hasPendingRes = false;
+    m_pendingRes.clear();
+    return true;
+}
+
+void UserData::settlePendingRes()
+{
+    if (!m_hasPendingRes)
+        return;
+    const QString name = m_pendingName;
+    const QList<UserResInfo> resList = m_pendingRes;
+    m_hasPendingRes = false;
+    m_pendingRes.clear();
+    // No account, no grants: they would outlive a failed add and be
+    // inherited by the next account of that name.
+    if (!m_users.contains(name))
+        return;
+    if (store().transaction([&] { return writeRes(name, resList); }))
+        keepRes(name, resList);
+}
+
+bool UserData::writeRes(const QString &userName, const QList<UserResInfo> &resList)
+{
+    QSqlQuery query(store().database());
+    query.prepare(QStringLiteral("DELETE FROM user_res WHERE user_name = ?"));
+    query.addBindValue(userName);
+    if (!store().exec(query))
+        return false;
+    query.prepare(QStringLiteral(
+        "INSERT INTO user_res (user_name, position, res_id, res_type) VALUES (?, ?, ?, ?)"));
+    for (int i = 0; i < resList.size(); ++i) {
         query.addBindValue(userName);
-        if (!query.exec())
+        query.addBindValue(i);
+        query.addBindValue(sqlText(resList.at(i).resId));
+        query.addBindValue(resList.at(i).resType);
+        if (!store().exec(query))
             return false;
-        query.prepare(QStringLiteral(
-            "INSERT INTO user_res (user_name, position, res_id, res_type) VALUES (?, ?, ?, ?)"));
-        for (int i = 0; i < resList.size(); ++i) {
-            query.addBindValue(userName);
-            query.addBindValue(i);
-            query.addBindValue(sqlText(resList.at(i).resId));
-            query.addBindValue(resList.at(i).resType);
-            if (!query.exec())
-                return false;
-        }
-        return true;
-    });
-    if (!stored)
-        return false;
+    }
+    return true;
+}
+
+void UserData::keepRes(const QString &userName, const QList<UserResInfo> &resList)
+{
     if (resList.isEmpty())
         m_res.remove(userName);
     else
         m_res.insert(userName, resList);
-    return true;
 }
 
 bool UserData::addUser(const UserInfo &info)
 {
-    if (consumeFailure(AddUser) || isBlank(info.userName))
-        return false;
+    QList<UserResInfo> resList;
+    const bool withRes = takePendingRes(info.userName, &resList);
+    if (consumeFailure(AddUser))
+        return fail(InjectedFailure, tr("The account %1 was refused (test).").arg(info.userName));
+    QString why;
+    if (const Error error = checkRecord(info, &why))
+        return fail(error, tr("The account %1 cannot be stored: %2.").arg(info.userName, why));
     // The super user's name is reserved for ordinary accounts, but the super
     // user's own record (type 1) may be stored once.
     const bool superUserRecord = info.userType == 1 && isSuperUserName(info.userName);
     if (m_foldedNames.contains(foldName(info.userName)) ||
         (!superUserRecord && isUserExist(info.userName)))
-        return false;
+        return fail(NameTaken, tr("The name %1 is taken.").arg(info.userName));
     const bool stored = store().transaction([&] {
         QSqlQuery query(store().database());
         query.prepare(QStringLiteral(
@@ -119,66 +259,111 @@ bool UserData::addUser(const UserInfo &info)
         query.addBindValue(info.functionPower);
         query.addBindValue(sqlText(info.userDescribe));
         query.addBindValue(sqlText(info.superUserName));
-        return query.exec();
+        return store().exec(query) && (!withRes || writeRes(info.userName, resList));
     });
     if (!stored)
-        return false;
+        return fail(StoreFailure, store().lastErrorText());
     m_order.append(info.userName);
     m_users.insert(info.userName, info);
     m_foldedNames.insert(foldName(info.userName), info.userName);
-    return true;
+    if (withRes)
+        keepRes(info.userName, resList);
+    return succeed();
+}
+
+bool UserData::losesStoredValue(const UserInfo &info, QString *why) const
+{
+    // The form shows the account last read; saving sends its trimmed and cut
+    // name, which may be another account's.
+    if (!m_lastReadName.isEmpty() && m_lastReadName != info.userName &&
+        formCopy(m_lastReadName, MaxNameLength) == info.userName) {
+        *why =
+            tr("the account shown is \"%1\", whose name the form cannot hold").arg(m_lastReadName);
+        return true;
+    }
+    const UserInfo stored = m_users.value(info.userName);
+    auto cut = [](const QString &storedValue, const QString &newValue, int maxLength) {
+        return storedValue != newValue && newValue == formCopy(storedValue, maxLength);
+    };
+    if (cut(stored.userPwd, info.userPwd, MaxPasswordLength)) {
+        *why = tr("the stored password does not fit the form and would be cut");
+        return true;
+    }
+    if (cut(stored.userDescribe, info.userDescribe, MaxDescriptionLength)) {
+        *why = tr("the stored description does not fit the form and would be cut");
+        return true;
+    }
+    return false;
 }
 
 bool UserData::updateUser(const UserInfo &info)
 {
-    if (consumeFailure(UpdateUser) || !m_users.contains(info.userName))
-        return false;
+    QList<UserResInfo> resList;
+    const bool withRes = takePendingRes(info.userName, &resList);
+    if (consumeFailure(UpdateUser))
+        return fail(InjectedFailure, tr("The account %1 was refused (test).").arg(info.userName));
+    QString why;
+    if (losesStoredValue(info, &why))
+        return fail(WouldLoseStoredValue,
+                    tr("The account %1 was not changed: %2.").arg(info.userName, why));
+    if (!m_users.contains(info.userName))
+        return fail(UnknownUser, tr("There is no account %1.").arg(info.userName));
+    if (const Error error = checkRecord(info, &why))
+        return fail(error, tr("The account %1 cannot be stored: %2.").arg(info.userName, why));
     const bool stored = store().transaction([&] {
         QSqlQuery query(store().database());
         query.prepare(QStringLiteral(
             "UPDATE users SET pwd = ?, user_type = ?, function_power = ?, description = ?,"
-            " super_user = ? WHERE name = ?"));
+            " super_user = ? WHERE name = ? COLLATE BINARY"));
         query.addBindValue(sqlText(info.userPwd));
         query.addBindValue(info.userType);
         query.addBindValue(info.functionPower);
         query.addBindValue(sqlText(info.userDescribe));
         query.addBindValue(sqlText(info.superUserName));
         query.addBindValue(info.userName);
-        return query.exec() && query.numRowsAffected() == 1;
+        return store().exec(query) && query.numRowsAffected() == 1 &&
+               (!withRes || writeRes(info.userName, resList));
     });
     if (!stored)
-        return false;
+        return fail(StoreFailure, store().lastErrorText());
     m_users.insert(info.userName, info);
-    return true;
+    if (withRes)
+        keepRes(info.userName, resList);
+    return succeed();
 }
 
 bool UserData::deleteUser(const QString &userName)
 {
-    if (consumeFailure(DeleteUser) || !m_users.contains(userName))
-        return false;
+    settlePendingRes();
+    if (consumeFailure(DeleteUser))
+        return fail(InjectedFailure, tr("Deleting %1 was refused (test).").arg(userName));
+    if (!m_users.contains(userName))
+        return fail(UnknownUser, tr("There is no account %1.").arg(userName));
     const bool stored =
-        store().execForKey({QStringLiteral("DELETE FROM users WHERE name = ?"),
+        store().execForKey({QStringLiteral("DELETE FROM users WHERE name = ? COLLATE BINARY"),
                             QStringLiteral("DELETE FROM user_res WHERE user_name = ?"),
                             QStringLiteral("DELETE FROM gestures WHERE user_name = ?")},
                            userName);
     if (!stored)
-        return false;
+        return fail(StoreFailure, store().lastErrorText());
     m_order.removeOne(userName);
     m_users.remove(userName);
     m_foldedNames.remove(foldName(userName));
     m_res.remove(userName);
     m_gestures.remove(userName);
-    return true;
+    return succeed();
 }
 
 bool UserData::isUserConfigureGesture(const QString &userName)
 {
+    settlePendingRes();
     return m_gestures.contains(userName);
 }
 
 bool UserData::setUserGesture(const QString &userName, const QByteArray &salt,
                               const QByteArray &hash)
 {
+    settlePendingRes();
     if (consumeFailure(SetUserGesture) || !m_users.contains(userName) || hash.isEmpty())
         return false;
     const bool stored = store().transaction([&] {
@@ -188,7 +373,7 @@ bool UserData::setUserGesture(const QString &userName, const QByteArray &salt,
         query.addBindValue(userName);
         query.addBindValue(salt.isNull() ? QByteArray("") : salt);
         query.addBindValue(hash);
-        return query.exec();
+        return store().exec(query);
     });
     if (!stored)
         return false;
@@ -210,18 +395,38 @@ bool UserData::getUserGesture(const QString &userName, QByteArray *salt, QByteAr
 
 bool UserData::deleteUserGesture(const QString &userName)
 {
+    settlePendingRes();
     if (consumeFailure(DeleteUserGesture) || !m_gestures.contains(userName))
         return false;
     const bool stored = store().transaction([&] {
         QSqlQuery query(store().database());
         query.prepare(QStringLiteral("DELETE FROM gestures WHERE user_name = ?"));
         query.addBindValue(userName);
-        return query.exec();
+        return store().exec(query);
     });
     if (!stored)
         return false;
     m_gestures.remove(userName);
     return true;
+}
+
+void UserData::forgetChannelGrants(const QStringList &channelIds)
+{
+    const QSet<QString> gone(channelIds.begin(), channelIds.end());
+    auto dropGone = [&gone](QList<UserResInfo> &list) {
+        list.erase(std::remove_if(list.begin(), list.end(),
+                                  [&](const UserResInfo &res) {
+                                      return res.resType == UserResInfo::Channel &&
+                                             gone.contains(res.resId);
+                                  }),
+                   list.end());
+    };
+    for (auto it = m_res.begin(); it != m_res.end();) {
+        dropGone(it.value());
+        it = it.value().isEmpty() ? m_res.erase(it) : std::next(it);
+    }
+    // Nor may a list still held bring them back.
+    dropGone(m_pendingRes);
 }
 
 void UserData::failNextWrite(WriteOp op)
@@ -241,8 +446,15 @@ void UserData::reload()
     m_foldedNames.clear();
     m_res.clear();
     m_gestures.clear();
-    // A failure queued for one store must not hit the next one.
+    m_invalidRecords.clear();
+    // A failure queued for one store must not hit the next one, nor a list
+    // of grants held for it (DataStore settled it before closing).
     m_failures.clear();
+    m_hasPendingRes = false;
+    m_pendingRes.clear();
+    m_lastReadName.clear();
+    m_lastError = NoError;
+    m_lastErrorText.clear();
 
     const QSqlDatabase db = store().database();
     if (!db.isOpen())
@@ -263,6 +475,11 @@ void UserData::reload()
             m_order.append(info.userName);
             m_foldedNames.insert(foldName(info.userName), info.userName);
             m_users.insert(info.userName, info);
+            // Reported, never repaired: only the administrator may decide
+            // what such an account should become.
+            QString why;
+            if (checkRecord(info, &why) != NoError)
+                m_invalidRecords.append(QStringLiteral("\"%1\": %2").arg(info.userName, why));
         }
     }
     if (query.exec(QStringLiteral(

@@ -18,9 +18,44 @@ namespace orlun_data {
 //
 // Look-ups take the exact name. Uniqueness (isUserExist, addUser) ignores
 // letter case and includes the super user's name from the store's settings.
+//
+// Records are kept to what the user form can show and give back unchanged:
+// a name of 1 to 64 ASCII letters and digits, a password of 1 to 16
+// characters without blanks, a description of at most 32 characters without
+// surrounding blanks (see checkRecord). addUser and updateUser refuse
+// anything else and say why through lastError()/lastErrorText().
+//
+// Grants are written together with their account. setUserRes only holds the
+// list; the next addUser or updateUser of the same name stores it in the
+// account's own transaction, and drops it when that write fails, so a failed
+// save leaves neither orphan grants nor half of an edit behind. Any other
+// call, and the return to the event loop, settles a list still held: it is
+// stored on its own for an existing account (the grants of a caller that
+// writes grants alone) and dropped for a name without an account.
 class UserData : public TAMCOMMON::TamSingleton<UserData>
 {
 public:
+    // Why the last write was refused (NoError after a write that succeeded).
+    enum Error {
+        NoError,
+        InvalidName,
+        InvalidPassword,
+        InvalidDescription,
+        NameTaken,
+        UnknownUser,
+        // The write would replace a stored value that breaks the rules with
+        // the cut or trimmed text the form shows for it, or would hit
+        // another account than the one last read (getUserInfo).
+        WouldLoseStoredValue,
+        StoreFailure,
+        InjectedFailure,
+    };
+
+    // Maximum lengths the user form can hold.
+    static constexpr int MaxNameLength = 64;
+    static constexpr int MaxPasswordLength = 16;
+    static constexpr int MaxDescriptionLength = 32;
+
     // Writes that a test can make fail once (see failNextWrite).
     enum WriteOp {
         SetUserRes,
@@ -38,20 +73,41 @@ public:
     QList<UserResInfo> getUserRes(const QString &userName);
     bool isUserExist(const QString &userName);
 
-    // Replaces the account's grants (the account need not exist yet).
+    // Holds the account's new grants for its next account write (see above);
+    // fails for a blank name and then drops what was held for that name.
     bool setUserRes(const QString &userName, const QList<UserResInfo> &resList);
-    // Fails for an empty or taken name.
+    // Fails for a record that breaks the rules or a taken name.
     bool addUser(const UserInfo &info);
-    // Fails for an unknown name.
+    // Writes exactly the account of that name; fails for an unknown name or a
+    // record that breaks the rules.
     bool updateUser(const UserInfo &info);
     // Removes the account with its grants and gesture; fails for an unknown name.
     bool deleteUser(const QString &userName);
 
     bool isUserConfigureGesture(const QString &userName);
-    // Stores the salted hash of a gesture pattern; fails for an unknown account.
+    // Stores the hash of a gesture pattern (with the salt of the old format,
+    // empty for hashes that carry their own); fails for an unknown account.
     bool setUserGesture(const QString &userName, const QByteArray &salt, const QByteArray &hash);
     bool getUserGesture(const QString &userName, QByteArray *salt, QByteArray *hash);
     bool deleteUserGesture(const QString &userName);
+
+    Error lastError() const { return m_lastError; }
+    QString lastErrorText() const { return m_lastErrorText; }
+
+    // NoError when the user form can show the record and give it back
+    // unchanged; otherwise the first broken rule, explained in *why.
+    static Error checkRecord(const UserInfo &info, QString *why = nullptr);
+    // Accounts of the open store that break those rules, in creation order,
+    // each as "name: reason". Found when the store opens; nothing is changed.
+    QStringList invalidRecords() const { return m_invalidRecords; }
+
+    // Forgets the in-memory grants of deleted channels (DevsMgrData has
+    // deleted their rows in the deleting transaction).
+    void forgetChannelGrants(const QStringList &channelIds);
+
+    // Stores or drops grants still held (see above). DataStore calls it
+    // before it closes a connection.
+    void settlePendingRes();
 
     // Test seam: the next call of op returns false without touching the store.
     // Opening a store drops failures still queued.
@@ -66,6 +122,15 @@ private:
     ~UserData() = default;
 
     bool consumeFailure(WriteOp op);
+    bool fail(Error error, const QString &text);
+    bool succeed();
+    // Takes the grants held for userName (if any) out of the pending slot.
+    bool takePendingRes(const QString &userName, QList<UserResInfo> *resList);
+    bool writeRes(const QString &userName, const QList<UserResInfo> &resList);
+    void keepRes(const QString &userName, const QList<UserResInfo> &resList);
+    // Refuses an edit that would overwrite a stored out-of-rule value with
+    // the form's cut or trimmed copy of it, or hit another account.
+    bool losesStoredValue(const UserInfo &info, QString *why) const;
     bool isSuperUserName(const QString &userName) const;
     // Names that differ only in letter case are one account for uniqueness.
     static QString foldName(const QString &userName);
@@ -81,6 +146,15 @@ private:
     QHash<QString, QList<UserResInfo>> m_res;
     QHash<QString, Gesture> m_gestures;
     QList<WriteOp> m_failures;
+    // The one list setUserRes holds; a later call settles it first.
+    bool m_hasPendingRes = false;
+    QString m_pendingName;
+    QList<UserResInfo> m_pendingRes;
+    quint64 m_pendingSerial = 0;
+    QString m_lastReadName; // the account getUserInfo last found
+    Error m_lastError = NoError;
+    QString m_lastErrorText;
+    QStringList m_invalidRecords;
 };
 
 } // namespace orlun_data

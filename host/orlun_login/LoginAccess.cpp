@@ -2,18 +2,42 @@
 
 #include <QCryptographicHash>
 #include <QPointer>
-#include <QRandomGenerator>
 #include <QSet>
 
 #include "GestureDialog.h"
 #include "UserData.h"
 
+#include <sodium.h>
+
 namespace orlun_login {
 
 namespace {
 
-constexpr int kSaltBytes = 16;
 constexpr int kDotCount = 9;
+
+// A 3x3 pattern of four or more dots has under a million possibilities, so
+// only the cost of each guess protects it. Argon2id with these limits takes
+// well over 0.1 s per check on the client's machines (tst_LoginAccess prints
+// the time); salt and limits travel inside the stored string, so raising
+// them later leaves older records verifiable.
+constexpr unsigned long long kOpsLimit = 3;
+constexpr size_t kMemLimit = 64u * 1024u * 1024u;
+const QByteArray kArgon2Prefix = QByteArrayLiteral("$argon2id$");
+
+bool sodiumReady()
+{
+    static const bool ready = sodium_init() >= 0;
+    return ready;
+}
+
+QByteArray dotBytes(const QVector<int> &pattern)
+{
+    QByteArray dots;
+    dots.reserve(pattern.size());
+    for (int dot : pattern)
+        dots.append(static_cast<char>(dot));
+    return dots;
+}
 
 bool isValidPattern(const QVector<int> &pattern)
 {
@@ -76,7 +100,29 @@ bool LoginAccess::checkUserGesture(const QString &userName, const QVector<int> &
     QByteArray hash;
     if (!orlun_data::UserData::_instance().getUserGesture(userName, &salt, &hash))
         return false;
-    return sameBytes(hashPattern(pattern, salt), hash);
+    if (hash.startsWith(kArgon2Prefix)) {
+        const QByteArray dots = dotBytes(pattern);
+        return sodiumReady() &&
+               crypto_pwhash_str_verify(hash.constData(), dots.constData(),
+                                        static_cast<unsigned long long>(dots.size())) == 0;
+    }
+    // A record of the old format (one salted SHA-256) is checked once more
+    // and replaced by the slow hash at its first match.
+    if (!sameBytes(hashPattern(pattern, salt), hash))
+        return false;
+    storeGesture(userName, pattern);
+    return true;
+}
+
+QByteArray LoginAccess::slowHash(const QVector<int> &pattern)
+{
+    const QByteArray dots = dotBytes(pattern);
+    char out[crypto_pwhash_STRBYTES];
+    if (!sodiumReady() ||
+        crypto_pwhash_str(out, dots.constData(), static_cast<unsigned long long>(dots.size()),
+                          kOpsLimit, kMemLimit) != 0)
+        return QByteArray();
+    return QByteArray(out);
 }
 
 void LoginAccess::scriptNextGesture(const QVector<int> &pattern)
@@ -91,13 +137,9 @@ void LoginAccess::clearScriptedGestures()
 
 QByteArray LoginAccess::hashPattern(const QVector<int> &pattern, const QByteArray &salt)
 {
-    QByteArray dots;
-    dots.reserve(pattern.size());
-    for (int dot : pattern)
-        dots.append(static_cast<char>(dot));
     QCryptographicHash hash(QCryptographicHash::Sha256);
     hash.addData(salt);
-    hash.addData(dots);
+    hash.addData(dotBytes(pattern));
     return hash.result();
 }
 
@@ -105,11 +147,10 @@ bool LoginAccess::storeGesture(const QString &userName, const QVector<int> &patt
 {
     if (!isValidPattern(pattern))
         return false;
-    QByteArray salt(kSaltBytes, Qt::Uninitialized);
-    QRandomGenerator::system()->fillRange(reinterpret_cast<quint32 *>(salt.data()),
-                                          kSaltBytes / int(sizeof(quint32)));
-    return orlun_data::UserData::_instance().setUserGesture(userName, salt,
-                                                            hashPattern(pattern, salt));
+    const QByteArray hash = slowHash(pattern);
+    // The salt lives inside the hash string.
+    return !hash.isEmpty() &&
+           orlun_data::UserData::_instance().setUserGesture(userName, QByteArray(), hash);
 }
 
 } // namespace orlun_login

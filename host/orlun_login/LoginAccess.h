@@ -15,13 +15,16 @@ class LoginAccess : public TAMCOMMON::TamSingleton<LoginAccess>
 {
 public:
     // Shows the modal gesture dialog over parent: a 3x3 dot pattern of at
-    // least four dots, drawn twice. On confirmation a salted hash of the
-    // pattern is stored for userName. Returns when the dialog closes.
+    // least four dots, drawn twice. On confirmation an Argon2id hash of the
+    // pattern (slowHash) is stored for userName. Returns when the dialog
+    // closes.
     void addUserGesture(QWidget *parent, const QString &userName);
     // Removes the account's gesture password; false when there was none or
     // the store refused.
     bool deleteUserGesture(const QString &userName);
-    // Whether pattern (dot indices 0..8) matches the stored gesture.
+    // Whether pattern (dot indices 0..8) matches the stored gesture. A
+    // gesture stored in the old format (hashPattern) is rehashed with
+    // slowHash at its first match.
     bool checkUserGesture(const QString &userName, const QVector<int> &pattern);
 
     // Test seam: the next addUserGesture does not show the dialog and acts as
@@ -30,7 +33,10 @@ public:
     void scriptNextGesture(const QVector<int> &pattern);
     void clearScriptedGestures();
 
-    // Salted hash of a pattern, as stored.
+    // The stored form: libsodium's Argon2id string ("$argon2id$..."), with
+    // its own random salt and cost limits; empty if hashing failed.
+    static QByteArray slowHash(const QVector<int> &pattern);
+    // The old stored form, salted SHA-256; kept to verify older records.
     static QByteArray hashPattern(const QVector<int> &pattern, const QByteArray &salt);
 
 private:
