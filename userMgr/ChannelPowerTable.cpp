@@ -61,10 +61,15 @@ void registerChannelSetType()
     Q_UNUSED(id)
 }
 
+// Every change of an item makes QTableWidget look the item up, which scans
+// the table once rows have been removed or sorted: rows already right are
+// left alone.
 void setUserCheckable(QTableWidgetItem *item, bool checkable)
 {
-    item->setFlags(checkable ? item->flags() | Qt::ItemIsUserCheckable
-                             : item->flags() & ~Qt::ItemIsUserCheckable);
+    const Qt::ItemFlags flags = checkable ? item->flags() | Qt::ItemIsUserCheckable
+                                          : item->flags() & ~Qt::ItemIsUserCheckable;
+    if (flags != item->flags())
+        item->setFlags(flags);
 }
 
 QString channelIdOf(const QTableWidgetItem *orderItem)
@@ -184,7 +189,7 @@ void ChannelPowerTable::setEditable(bool editable)
         if (!orderItem)
             continue;
         setUserCheckable(orderItem, editable);
-        if (!editable)
+        if (!editable && orderItem->checkState() != Qt::Unchecked)
             orderItem->setCheckState(Qt::Unchecked);
     }
 }

@@ -63,9 +63,13 @@ void BaseTools::updateItemSnOrBrandText(QTableWidgetItem *item, const QString &s
     if (!item)
         return;
     const QString text = snBrandKind1 == 1 ? brandName(snBrandKind2) : sn;
-    item->setText(text);
+    // Refreshed for every row after each show; a change makes the table look
+    // the item up, so unchanged texts are left alone.
+    if (item->text() != text)
+        item->setText(text);
     // Serial numbers are long and the column is narrow.
-    item->setToolTip(text);
+    if (item->toolTip() != text)
+        item->setToolTip(text);
 }
 
 QString BaseTools::strChannelStatus(const QString &devId, int status)
@@ -115,7 +119,7 @@ void BaseTools::updateTableOrderNum(QTableWidget *table, int startNum)
         QTableWidgetItem *item = table->item(row, 0);
         if (table->isRowHidden(row)) {
             // A stale number would show twice once the row is shown again.
-            if (item)
+            if (item && !item->text().isEmpty())
                 item->setText(QString());
             continue;
         }
@@ -123,7 +127,12 @@ void BaseTools::updateTableOrderNum(QTableWidget *table, int startNum)
             item = new QTableWidgetItem;
             table->setItem(row, 0, item);
         }
-        item->setText(QString::number(num++));
+        // Each change makes the table look the item up, which scans the
+        // whole table once rows were removed or sorted: numbers already right
+        // are left alone.
+        const QString text = QString::number(num++);
+        if (item->text() != text)
+            item->setText(text);
     }
 
     if (sorting)

@@ -129,7 +129,9 @@ IpTableItem::IpTableItem(const QString &address, unsigned int port, int type)
 void IpTableItem::setIp(const QString &address, unsigned int port)
 {
     m_port = port;
-    setText(address);
+    // A change makes the table look the item up: none when nothing changed.
+    if (text() != address)
+        setText(address);
 }
 
 void IpTableItem::setData(int role, const QVariant &value)
