@@ -56,10 +56,40 @@ QIcon buttonIcon(const QString &imageBase, Glyph glyph, qreal dpr)
     return it.value();
 }
 
+// A flat icon button that paints its own hover mark. Tables hold one pair
+// per row, tens of thousands at a time: a style sheet per button (or per
+// pair) would be parsed, polished and torn down for each of them.
+class OperButton : public QPushButton
+{
+public:
+    using QPushButton::QPushButton;
+
+protected:
+    void paintEvent(QPaintEvent *) override
+    {
+        QPainter painter(this);
+        if (underMouse() && isEnabled()) {
+            painter.setRenderHint(QPainter::Antialiasing);
+            painter.setPen(Qt::NoPen);
+            painter.setBrush(QColor(0x2A, 0x3B, 0x57));
+            painter.drawRoundedRect(QRectF(rect()), 2, 2);
+        }
+        const QIcon::Mode mode = isEnabled() ? QIcon::Normal : QIcon::Disabled;
+        const QPixmap pixmap = icon().pixmap(iconSize(), mode);
+        const QSize logical = pixmap.size() / pixmap.devicePixelRatio();
+        painter.drawPixmap(
+            QRect(QPoint((width() - logical.width()) / 2, (height() - logical.height()) / 2),
+                  logical),
+            pixmap);
+    }
+};
+
 QPushButton *makeButton(QWidget *parent, const char *objectName, const QIcon &icon,
                         const QString &toolTip)
 {
-    auto *bt = new QPushButton(parent);
+    auto *bt = new OperButton(parent);
+    // Repaints the hover mark on entering and leaving.
+    bt->setAttribute(Qt::WA_Hover);
     bt->setObjectName(QLatin1String(objectName));
     bt->setFlat(true);
     bt->setFixedSize(ButtonSide, ButtonSide);
@@ -76,10 +106,6 @@ QPushButton *makeButton(QWidget *parent, const char *objectName, const QIcon &ic
 EditOperWt::EditOperWt(const QString &id, QWidget *parent)
     : TableOperWt(id, parent)
 {
-    // One sheet for both buttons: parsed once per row rather than per button.
-    setStyleSheet(QStringLiteral("QPushButton{border:none;background:transparent;}"
-                                 "QPushButton:hover{background-color:#2A3B57;"
-                                 "border-radius:2px;}"));
     const qreal dpr = devicePixelRatioF();
     m_editBt = makeButton(
         this, "editBt",
