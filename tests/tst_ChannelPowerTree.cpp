@@ -32,7 +32,11 @@ class tst_ChannelPowerTree : public QObject
 
 private slots:
     void init();
-    void cleanup() { m_host.reset(); }
+    void cleanup()
+    {
+        waitForClearButtonFades(m_host.get());
+        m_host.reset();
+    }
     void loadAndSave();
     void checkingGroupExpandsIt();
     void removingInTableUnchecksTree();

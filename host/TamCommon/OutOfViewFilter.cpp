@@ -8,9 +8,9 @@ namespace TAMCOMMON {
 
 OutOfViewFilter::OutOfViewFilter(QAbstractItemView *view)
     : QObject(view)
-    , m_view(view)
+    , m_viewport(view->viewport())
 {
-    QWidget *port = view->viewport();
+    QWidget *port = m_viewport;
     port->installEventFilter(this);
     for (QWidget *child : port->findChildren<QWidget *>(QString(), Qt::FindDirectChildrenOnly))
         watch(child);
@@ -27,8 +27,8 @@ void OutOfViewFilter::watch(QWidget *widget)
 
 bool OutOfViewFilter::isOutOfView(QWidget *widget) const
 {
-    QWidget *port = m_view->viewport();
-    if (!port->isAncestorOf(widget))
+    QWidget *port = m_viewport;
+    if (!port || !port->isAncestorOf(widget))
         return false;
     const QRect rect(widget->mapTo(port, QPoint()), widget->size());
     return !rect.intersects(port->rect());
@@ -36,7 +36,7 @@ bool OutOfViewFilter::isOutOfView(QWidget *widget) const
 
 bool OutOfViewFilter::eventFilter(QObject *watched, QEvent *event)
 {
-    if (watched == m_view->viewport()) {
+    if (watched == m_viewport) {
         if (event->type() == QEvent::ChildAdded) {
             QObject *child = static_cast<QChildEvent *>(event)->child();
             if (child->isWidgetType())

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QObject>
+#include <QPointer>
 
 class QAbstractItemView;
 class QWidget;
@@ -28,7 +29,9 @@ private:
     void watch(QWidget *widget);
     bool isOutOfView(QWidget *widget) const;
 
-    QAbstractItemView *m_view;
+    // Kept apart from the view: the view's own members must not be reached
+    // while it is being destroyed, which events to its children may be.
+    QPointer<QWidget> m_viewport;
 };
 
 } // namespace TAMCOMMON
