@@ -50,6 +50,24 @@ void hover(QWidget *w)
     QApplication::sendEvent(w, &enter);
 }
 
+
+// Records every change of the current account and every request on the hub,
+// each with the current account as the list reports it at that moment.
+void recordEvents(UserListWt *list, QStringList *record)
+{
+    QObject::connect(list, &UserListWt::signalCurUserChanged, list,
+                     [=](const QString &pre, const QString &cur) {
+                         *record << pre + ">" + cur + "@" + list->getCurUser();
+                     });
+    auto &hub = TAMCOMMON::TamSingleton<UserMgrSignals>::_instance();
+    QObject::connect(&hub, &UserMgrSignals::signalEditUser, list, [=](const QString &name) {
+        *record << "edit " + name + "@" + list->getCurUser();
+    });
+    QObject::connect(&hub, &UserMgrSignals::signalDeleteUser, list, [=](const QString &name) {
+        *record << "delete " + name + "@" + list->getCurUser();
+    });
+}
+
 } // namespace
 
 class tst_UserListWt : public QObject
@@ -155,15 +173,7 @@ void tst_UserListWt::scenario()
     }
     UserListWt list(nullptr);
     QStringList record;
-    connect(&list, &UserListWt::signalCurUserChanged, this,
-            [&](const QString &pre, const QString &cur) {
-                record << pre + ">" + cur + "@" + list.getCurUser();
-            });
-    auto &hub = TAMCOMMON::TamSingleton<UserMgrSignals>::_instance();
-    connect(&hub, &UserMgrSignals::signalEditUser, &list,
-            [&](const QString &name) { record << "edit " + name + "@" + list.getCurUser(); });
-    connect(&hub, &UserMgrSignals::signalDeleteUser, &list,
-            [&](const QString &name) { record << "delete " + name + "@" + list.getCurUser(); });
+    recordEvents(&list, &record);
 
     for (const QString &step : qAsConst(steps)) {
         const QString verb = step.section(' ', 0, 0), arg = step.section(' ', 1);
@@ -263,15 +273,7 @@ void tst_UserListWt::keyboard()
     list.show();
     QVERIFY(QTest::qWaitForWindowExposed(&list));
     QStringList record;
-    connect(&list, &UserListWt::signalCurUserChanged, this,
-            [&](const QString &pre, const QString &cur) {
-                record << pre + ">" + cur + "@" + list.getCurUser();
-            });
-    auto &hub = TAMCOMMON::TamSingleton<UserMgrSignals>::_instance();
-    connect(&hub, &UserMgrSignals::signalEditUser, &list,
-            [&](const QString &name) { record << "edit " + name + "@" + list.getCurUser(); });
-    connect(&hub, &UserMgrSignals::signalDeleteUser, &list,
-            [&](const QString &name) { record << "delete " + name + "@" + list.getCurUser(); });
+    recordEvents(&list, &record);
     const QMetaEnum keys = QMetaEnum::fromType<Qt::Key>();
 
     for (const QString &step : qAsConst(steps)) {
