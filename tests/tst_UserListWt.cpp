@@ -50,7 +50,6 @@ void hover(QWidget *w)
     QApplication::sendEvent(w, &enter);
 }
 
-
 // Records every change of the current account and every request on the hub,
 // each with the current account as the list reports it at that moment.
 void recordEvents(UserListWt *list, QStringList *record)
