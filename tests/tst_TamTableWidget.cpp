@@ -54,10 +54,10 @@ bool cellWidgetsInPlace(TamTableWidget *table, QString *error)
         QWidget *cell = table->cellWidget(row, kWidgetColumn);
         const QRect expected = table->visualRect(table->model()->index(row, kWidgetColumn));
         const bool shown = !table->isRowHidden(row) && expected.intersects(inView);
-        const bool ok =
-            cell && cell->objectName() == keyAt(table, row) &&
-            cell->parentWidget() == table->viewport() &&
-            (shown ? cell->geometry() == expected && cell->isVisible() : cell->isHidden());
+        const bool ok = cell && cell->objectName() == keyAt(table, row) &&
+                        (shown ? cell->parentWidget() == table->viewport() &&
+                                     cell->geometry() == expected && cell->isVisible()
+                               : cell->isHidden());
         if (!ok) {
             QDebug(error) << "row" << row << (cell ? cell->objectName() : QString())
                           << (cell ? cell->geometry() : QRect()) << "cell" << expected;

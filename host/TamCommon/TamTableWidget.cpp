@@ -122,8 +122,12 @@ void TamTableWidget::setCellWidget(int row, int column, QWidget *widget)
     }
     releaseCellWidget(anchor);
 
-    widget->setParent(viewport());
-    // Explicitly hidden, so that showing the viewport does not show it too;
+    // Moved into the viewport only when its row first comes into view: under
+    // a style sheet each move re-polishes the widget and all its children,
+    // which for tens of thousands of rows costs more than making them.
+    if (widget->parentWidget() != this && widget->parentWidget() != viewport())
+        widget->setParent(this);
+    // Explicitly hidden, so that showing its parent does not show it too;
     // the placement shows it when its row is in view.
     widget->hide();
     m_cellWidgets.insert(anchor, widget);
@@ -255,6 +259,14 @@ void TamTableWidget::showEvent(QShowEvent *event)
     deferGeometries();
 }
 
+bool TamTableWidget::event(QEvent *event)
+{
+    // A cell widget not yet in view still lives on the table itself.
+    if (event->type() == QEvent::ChildRemoved && !m_movingToViewport)
+        forgetCellWidget(static_cast<QChildEvent *>(event)->child());
+    return QTableWidget::event(event);
+}
+
 bool TamTableWidget::viewportEvent(QEvent *event)
 {
     // A cell widget deleted or taken elsewhere by its owner leaves its cell.
@@ -296,6 +308,11 @@ void TamTableWidget::placeCellWidgetsOnce()
         option.rect = visualRect(index);
         if (!option.rect.isValid())
             return;
+        if (widget->parentWidget() != viewport()) {
+            m_movingToViewport = true;
+            widget->setParent(viewport());
+            m_movingToViewport = false;
+        }
         // Placed as Qt places an index widget.
         itemDelegate(index)->updateEditorGeometry(widget, option, index);
         placed.append(widget);

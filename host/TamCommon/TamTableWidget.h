@@ -59,6 +59,7 @@ protected:
     void updateEditorGeometries() override;
     void scrollContentsBy(int dx, int dy) override;
     void showEvent(QShowEvent *event) override;
+    bool event(QEvent *event) override;
     bool viewportEvent(QEvent *event) override;
 
 private:
@@ -90,6 +91,7 @@ private:
     // The cell widgets shown by the last placement.
     QVector<QWidget *> m_placed;
     bool m_placing = false;
+    bool m_movingToViewport = false;
     bool m_placeAgain = false;
 
     // Built on demand, then kept up to date while rows are appended and
