@@ -2,10 +2,13 @@
 
 #include <QCoreApplication>
 #include <QSet>
+#include <QSqlError>
 #include <QSqlQuery>
 #include <QTimer>
 #include <QVariant>
 
+#include "DataLog.h"
+#include "DataSignals.h"
 #include "DataStore.h"
 #include "SqlText.h"
 #include "StoreKeys.h"
@@ -439,6 +442,20 @@ bool UserData::consumeFailure(WriteOp op)
     return m_failures.removeOne(op);
 }
 
+UserData::UserData()
+{
+    m_reloadConnection =
+        QObject::connect(&DataSignals::_instance(), &DataSignals::signalStoreReloaded,
+                         &DataSignals::_instance(), [this] { reload(); });
+    reload();
+}
+
+UserData::~UserData()
+{
+    // The hub was completed inside our constructor, so it outlives us.
+    QObject::disconnect(m_reloadConnection);
+}
+
 void UserData::reload()
 {
     m_order.clear();
@@ -481,6 +498,9 @@ void UserData::reload()
             if (checkRecord(info, &why) != NoError)
                 m_invalidRecords.append(QStringLiteral("\"%1\": %2").arg(info.userName, why));
         }
+    } else {
+        qCWarning(lcData) << "Reading the accounts failed; the copy in memory lacks them:"
+                          << query.lastError();
     }
     if (query.exec(QStringLiteral(
             "SELECT user_name, res_id, res_type FROM user_res ORDER BY user_name, position"))) {
@@ -490,12 +510,18 @@ void UserData::reload()
             res.resType = query.value(2).toInt();
             m_res[query.value(0).toString()].append(res);
         }
+    } else {
+        qCWarning(lcData) << "Reading the grants failed; the copy in memory lacks them:"
+                          << query.lastError();
     }
     if (query.exec(QStringLiteral("SELECT user_name, salt, hash FROM gestures"))) {
         while (query.next()) {
             m_gestures.insert(query.value(0).toString(),
                               Gesture{query.value(1).toByteArray(), query.value(2).toByteArray()});
         }
+    } else {
+        qCWarning(lcData) << "Reading the gestures failed; the copy in memory lacks them:"
+                          << query.lastError();
     }
 }
 
