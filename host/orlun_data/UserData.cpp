@@ -247,7 +247,7 @@ bool UserData::addUser(const UserInfo &info)
         return fail(error, tr("The account %1 cannot be stored: %2.").arg(info.userName, why));
     // The super user's name is reserved for ordinary accounts, but the super
     // user's own record (type 1) may be stored once.
-    const bool superUserRecord = info.userType == 1 && isSuperUserName(info.userName);
+    const bool superUserRecord = info.userType == SuperUserType && isSuperUserName(info.userName);
     if (m_foldedNames.contains(foldName(info.userName)) ||
         (!superUserRecord && isUserExist(info.userName)))
         return fail(NameTaken, tr("The name %1 is taken.").arg(info.userName));
