@@ -16,6 +16,9 @@ REQUIRED_PACKAGES=(
     xvfb
     xauth
     xdotool
+    qttools5-dev
+    qttools5-dev-tools
+    fonts-wqy-microhei
 )
 
 # Installs the Debian packages that are not installed yet; does nothing (and

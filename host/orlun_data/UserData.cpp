@@ -29,9 +29,9 @@ bool isBlank(const QString &userName)
     return userName.trimmed().isEmpty();
 }
 
-QString tr(const char *text)
+QString tr(const char *text, const char *disambiguation = nullptr, int n = -1)
 {
-    return QCoreApplication::translate("orlun_data::UserData", text);
+    return QCoreApplication::translate("orlun_data::UserData", text, disambiguation, n);
 }
 
 bool isAsciiAlnum(QChar c)
@@ -68,18 +68,17 @@ UserData::Error UserData::checkRecord(const UserInfo &info, QString *why)
     const QString &name = info.userName;
     if (name.isEmpty() || name.size() > MaxNameLength ||
         !std::all_of(name.begin(), name.end(), isAsciiAlnum))
-        return broken(InvalidName,
-                      tr("the name must be 1 to %1 ASCII letters and digits").arg(MaxNameLength));
+        return broken(InvalidName, tr("the name must be 1 to %n ASCII letters and digits", nullptr,
+                                      MaxNameLength));
     if (info.userPwd.isEmpty() || info.userPwd.size() > MaxPasswordLength || hasBlank(info.userPwd))
-        return broken(
-            InvalidPassword,
-            tr("the password must be 1 to %1 characters without blanks").arg(MaxPasswordLength));
+        return broken(InvalidPassword, tr("the password must be 1 to %n characters without blanks",
+                                          nullptr, MaxPasswordLength));
     if (info.userDescribe.size() > MaxDescriptionLength ||
         info.userDescribe != info.userDescribe.trimmed())
         return broken(InvalidDescription,
-                      tr("the description must be at most %1 characters without surrounding"
-                         " blanks")
-                          .arg(MaxDescriptionLength));
+                      tr("the description must be at most %n characters without surrounding"
+                         " blanks",
+                         nullptr, MaxDescriptionLength));
     if (why)
         why->clear();
     return NoError;
