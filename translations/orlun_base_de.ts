@@ -2,6 +2,29 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="de">
 <context>
+    <name>orlun_base::BaseTools</name>
+    <message>
+        <source>Unknown</source>
+        <translation>Unbekannt</translation>
+    </message>
+    <message>
+        <source>Offline</source>
+        <translation>Offline</translation>
+    </message>
+    <message>
+        <source>Online</source>
+        <translation>Online</translation>
+    </message>
+    <message>
+        <source>Recording</source>
+        <translation>Aufnahme</translation>
+    </message>
+    <message>
+        <source>Alarm</source>
+        <translation>Alarm</translation>
+    </message>
+</context>
+<context>
     <name>orlun_base::EditOperWt</name>
     <message>
         <source>Edit</source>

@@ -2,6 +2,29 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="zh_CN">
 <context>
+    <name>orlun_base::BaseTools</name>
+    <message>
+        <source>Unknown</source>
+        <translation>未知</translation>
+    </message>
+    <message>
+        <source>Offline</source>
+        <translation>离线</translation>
+    </message>
+    <message>
+        <source>Online</source>
+        <translation>在线</translation>
+    </message>
+    <message>
+        <source>Recording</source>
+        <translation>录像中</translation>
+    </message>
+    <message>
+        <source>Alarm</source>
+        <translation>报警</translation>
+    </message>
+</context>
+<context>
     <name>orlun_base::EditOperWt</name>
     <message>
         <source>Edit</source>
