@@ -221,8 +221,10 @@ void DemoSeeder::seedChannelStatus()
         camera(24),
     };
     DevsMgrData &data = DevsMgrData::_instance();
-    for (const vms_sdk::DevInfo &device : data.getAllDevices()) {
-        for (const vms_sdk::DevChannelInfo &channel : data.getDevChannels(device.devId)) {
+    const QList<vms_sdk::DevInfo> devices = data.getAllDevices();
+    for (const vms_sdk::DevInfo &device : devices) {
+        const QList<vms_sdk::DevChannelInfo> channels = data.getDevChannels(device.devId);
+        for (const vms_sdk::DevChannelInfo &channel : channels) {
             const QString id =
                 orlun_data::formatChannelId(channel.channelKey.first, channel.channelKey.second);
             const vms_sdk::ChannelStatus status =

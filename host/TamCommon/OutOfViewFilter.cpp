@@ -12,7 +12,9 @@ OutOfViewFilter::OutOfViewFilter(QAbstractItemView *view)
 {
     QWidget *port = view->viewport();
     port->installEventFilter(this);
-    for (QWidget *child : port->findChildren<QWidget *>(QString(), Qt::FindDirectChildrenOnly))
+    const QList<QWidget *> children =
+        port->findChildren<QWidget *>(QString(), Qt::FindDirectChildrenOnly);
+    for (QWidget *child : children)
         watch(child);
 }
 
@@ -21,7 +23,8 @@ void OutOfViewFilter::watch(QWidget *widget)
     if (widget->isWindow())
         return;
     widget->installEventFilter(this);
-    for (QWidget *child : widget->findChildren<QWidget *>())
+    const QList<QWidget *> children = widget->findChildren<QWidget *>();
+    for (QWidget *child : children)
         child->installEventFilter(this);
 }
 
