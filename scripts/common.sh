@@ -19,6 +19,7 @@ REQUIRED_PACKAGES=(
     qttools5-dev
     qttools5-dev-tools
     fonts-wqy-microhei
+    clazy
 )
 
 # Installs the Debian packages that are not installed yet; does nothing (and
