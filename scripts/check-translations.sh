@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Fails when the translations lag behind the sources: runs lupdate on a copy
 # of every translations/*.ts and reports strings it finds unfinished (new or
-# changed in the sources) or vanished (gone from the sources). With --update
-# it writes lupdate's result back instead, for a translator to complete.
+# changed in the sources) or vanished (gone from the sources), then takes a
+# screenshot of the built client in each language. With --update it writes
+# lupdate's result back instead, for a translator to complete.
 set -euo pipefail
 
 cd "$(dirname "${BASH_SOURCE[0]}")/.."
@@ -44,5 +45,20 @@ for entry in "${catalogs[@]}"; do
 done
 if ((status == 0 && update == 0)); then
     echo "check-translations: every string is translated in ${languages[*]}"
+fi
+
+# Pictures of the client in each language, for a person to look at.
+client="${BUILD_DIR:-build}/bin/orlun_client"
+if ((update == 0)) && [[ -x "$client" ]]; then
+    for lang in "${languages[@]}"; do
+        shot="${BUILD_DIR:-build}/userMgr-$lang.png"
+        if QT_QPA_PLATFORM=offscreen "$client" --lang "$lang" --db "$work/demo.db" \
+            --screenshot "$shot" >/dev/null 2>&1 && [[ -s "$shot" ]]; then
+            echo "check-translations: client screenshot in $lang: $shot"
+        else
+            echo "check-translations: the client failed to show itself in $lang" >&2
+            status=1
+        fi
+    done
 fi
 exit "$status"
