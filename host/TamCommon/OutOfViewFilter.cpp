@@ -8,9 +8,9 @@ namespace TAMCOMMON {
 
 OutOfViewFilter::OutOfViewFilter(QAbstractItemView *view)
     : QObject(view)
-    , m_view(view)
+    , m_port(view->viewport())
 {
-    QWidget *port = view->viewport();
+    QWidget *port = m_port;
     port->installEventFilter(this);
     const QList<QWidget *> children =
         port->findChildren<QWidget *>(QString(), Qt::FindDirectChildrenOnly);
@@ -30,8 +30,8 @@ void OutOfViewFilter::watch(QWidget *widget)
 
 bool OutOfViewFilter::isOutOfView(QWidget *widget) const
 {
-    QWidget *port = m_view->viewport();
-    if (!port->isAncestorOf(widget))
+    QWidget *port = m_port;
+    if (!port || !port->isAncestorOf(widget))
         return false;
     const QRect rect(widget->mapTo(port, QPoint()), widget->size());
     return !rect.intersects(port->rect());
@@ -39,7 +39,7 @@ bool OutOfViewFilter::isOutOfView(QWidget *widget) const
 
 bool OutOfViewFilter::eventFilter(QObject *watched, QEvent *event)
 {
-    if (watched == m_view->viewport()) {
+    if (watched == m_port) {
         if (event->type() == QEvent::ChildAdded) {
             QObject *child = static_cast<QChildEvent *>(event)->child();
             if (child->isWidgetType())

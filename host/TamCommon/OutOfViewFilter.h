@@ -1,6 +1,8 @@
 #pragma once
 
 #include <QObject>
+#include <QPointer>
+#include <QWidget>
 
 class QAbstractItemView;
 class QWidget;
@@ -28,7 +30,9 @@ private:
     void watch(QWidget *widget);
     bool isOutOfView(QWidget *widget) const;
 
-    QAbstractItemView *m_view;
+    // The viewport, not the view: the filter still sees events while the
+    // view is being destroyed, when it is no longer a QAbstractItemView.
+    QPointer<QWidget> m_port;
 };
 
 } // namespace TAMCOMMON
