@@ -10,17 +10,17 @@ namespace {
 
 QPalette darkPalette()
 {
-    const QColor window("#101928");
-    const QColor field("#1A2638");
-    const QColor text("#CCD3DD");
-    const QColor dimText("#5A6577");
-    const QColor accent("#2D80D4");
+    const QColor window(QRgb(0x101928));
+    const QColor field(QRgb(0x1A2638));
+    const QColor text(QRgb(0xCCD3DD));
+    const QColor dimText(QRgb(0x5A6577));
+    const QColor accent(QRgb(0x2D80D4));
 
     QPalette palette;
     palette.setColor(QPalette::Window, window);
     palette.setColor(QPalette::WindowText, text);
     palette.setColor(QPalette::Base, field);
-    palette.setColor(QPalette::AlternateBase, QColor("#141F30"));
+    palette.setColor(QPalette::AlternateBase, QColor(QRgb(0x141F30)));
     palette.setColor(QPalette::Text, text);
     palette.setColor(QPalette::Button, field);
     palette.setColor(QPalette::ButtonText, text);

@@ -18,23 +18,6 @@ using orlun_data::UserInfo;
 using orlun_data::UserResInfo;
 using orlun_worker::SystemWorker;
 
-// Function ids as the user form's permission list stores them in a mask.
-enum Function : int {
-    VideoPreview = 0x00000001,
-    VideoPlayback = 0x00000002,
-    Capture = 0x00000004,
-    LocalRecord = 0x00000008,
-    TalkSpeak = 0x00000010,
-    PtzControl = 0x00000020,
-    Tv = 0x00000040,
-    Log = 0x00000080,
-    AlarmCenter = 0x00000400,
-    AccessControl = 0x00002000,
-    AudioMonitor = 0x00400000,
-    EMap = 0x00200000,
-    DownloadRecording = 0x00800000,
-};
-
 const QString HqNvr = QStringLiteral("nvr-hq");
 const QString WarehouseNvr = QStringLiteral("nvr-warehouse");
 const QString CampusNvr = QStringLiteral("nvr-campus");
@@ -238,8 +221,10 @@ void DemoSeeder::seedChannelStatus()
         camera(24),
     };
     DevsMgrData &data = DevsMgrData::_instance();
-    for (const vms_sdk::DevInfo &device : data.getAllDevices()) {
-        for (const vms_sdk::DevChannelInfo &channel : data.getDevChannels(device.devId)) {
+    const QList<vms_sdk::DevInfo> devices = data.getAllDevices();
+    for (const vms_sdk::DevInfo &device : devices) {
+        const QList<vms_sdk::DevChannelInfo> channels = data.getDevChannels(device.devId);
+        for (const vms_sdk::DevChannelInfo &channel : channels) {
             const QString id =
                 orlun_data::formatChannelId(channel.channelKey.first, channel.channelKey.second);
             const vms_sdk::ChannelStatus status =
@@ -273,14 +258,19 @@ void DemoSeeder::seedAccounts()
         QStringLiteral("group-perimeter"), QStringLiteral("group-servers")};
     const Account accounts[] = {
         {"operator1", "Desk7!Harbor24", "Control room operator, day shift",
-         VideoPreview | VideoPlayback | Capture | LocalRecord | DownloadRecording | PtzControl |
-             Log | Tv | AlarmCenter | EMap,
+         orlun_data::FunctionVideoPreview | orlun_data::FunctionVideoPlayback |
+             orlun_data::FunctionCapture | orlun_data::FunctionLocalRecord |
+             orlun_data::FunctionDownloadRecording | orlun_data::FunctionPtzControl |
+             orlun_data::FunctionLog | orlun_data::FunctionTv | orlun_data::FunctionAlarmCenter |
+             orlun_data::FunctionEMap,
          grants({QStringLiteral("group-entrances"), QStringLiteral("group-parking")}, hqFront)},
         {"guard", "Night#Patrol81", "Night patrol guard",
-         VideoPreview | TalkSpeak | AudioMonitor | AlarmCenter | EMap | AccessControl,
+         orlun_data::FunctionVideoPreview | orlun_data::FunctionTalkSpeak |
+             orlun_data::FunctionAudioMonitor | orlun_data::FunctionAlarmCenter |
+             orlun_data::FunctionEMap | orlun_data::FunctionAccessControl,
          grants({QStringLiteral("group-entrances"), QStringLiteral("group-perimeter")}, {})},
         {"Lead", "Lead&Shift2024", "Security team lead", -1, grants(allGroups, warehouse)},
-        {"bob", "Bob.Fixes.UPS9", "Maintenance contractor (temp)", VideoPreview,
+        {"bob", "Bob.Fixes.UPS9", "Maintenance contractor (temp)", orlun_data::FunctionVideoPreview,
          grants({}, {camera(14), camera(15), camera(16)})},
         {"auditor", "Audit2024!Q3", "External auditor, access pending", 0, {}},
     };
@@ -292,8 +282,8 @@ void DemoSeeder::seedAccounts()
         UserInfo admin;
         admin.userName = m_superUser;
         admin.userPwd = QStringLiteral("Orlun@Admin1");
-        admin.userType = 1;
-        admin.functionPower = -1;
+        admin.userType = orlun_data::SuperUserType;
+        admin.functionPower = orlun_data::AllFunctions;
         admin.userDescribe = QStringLiteral("Super administrator");
         admin.superUserName = m_superUser;
         check(users.addUser(admin), QStringLiteral("account %1").arg(m_superUser));
@@ -370,7 +360,9 @@ void DemoSeeder::seedLargeSite()
         info.userName = n == 0 ? QStringLiteral("everything")
                                : QStringLiteral("operator%1").arg(n, 5, 10, QLatin1Char('0'));
         info.userPwd = QStringLiteral("Desk7!Harbor%1").arg(n % 100, 2, 10, QLatin1Char('0'));
-        info.functionPower = n == 0 ? -1 : (VideoPreview | VideoPlayback);
+        info.functionPower =
+            n == 0 ? orlun_data::AllFunctions
+                   : (orlun_data::FunctionVideoPreview | orlun_data::FunctionVideoPlayback);
         info.userDescribe =
             n == 0 ? QStringLiteral("Every channel of the site") : QStringLiteral("Operator");
         info.superUserName = m_superUser;

@@ -7,6 +7,7 @@
 #include <QCommandLineParser>
 #include <QDir>
 #include <QFileInfo>
+#include <QLocale>
 #include <QStandardPaths>
 #include <QTextStream>
 #include <QTimer>
@@ -17,6 +18,7 @@
 #include "FormsMgr.h"
 #include "SystemAssistant.h"
 #include "TamSingleton.h"
+#include "Translations.h"
 #include "UserData.h"
 #include "UserMgrInit.h"
 
@@ -88,6 +90,19 @@ bool saveScreenshot(QWidget *form, const QString &file)
     return true;
 }
 
+// Read before the parser is built, so that its help texts are translated too.
+QString requestedLanguage(const QStringList &args)
+{
+    const QString option = QStringLiteral("--lang");
+    for (int i = 1; i < args.size(); ++i) {
+        if (args.at(i) == option && i + 1 < args.size())
+            return args.at(i + 1);
+        if (args.at(i).startsWith(option + QLatin1Char('=')))
+            return args.at(i).mid(option.size() + 1);
+    }
+    return QLocale::system().name();
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
@@ -96,6 +111,9 @@ int main(int argc, char *argv[])
     QCoreApplication::setOrganizationName(QStringLiteral("Orlun"));
     QCoreApplication::setApplicationName(QStringLiteral("orlun_client"));
     QApplication app(argc, argv);
+    const QLocale locale(requestedLanguage(QCoreApplication::arguments()));
+    QLocale::setDefault(locale);
+    TAMCOMMON::installTranslations(locale);
 
     QCommandLineParser parser;
     parser.setApplicationDescription(
@@ -119,6 +137,12 @@ int main(int argc, char *argv[])
         QCoreApplication::translate("main",
                                     "Accounts of the large site (with --demo-site; default 1000)."),
         QCoreApplication::translate("main", "count"), QStringLiteral("1000"));
+    const QCommandLineOption langOption(
+        QStringLiteral("lang"),
+        QCoreApplication::translate(
+            "main", "Language of the texts, such as zh_CN or de; the system's by default."),
+        QCoreApplication::translate("main", "language"));
+    parser.addOption(langOption);
     parser.addOption(dbOption);
     parser.addOption(screenshotOption);
     parser.addOption(demoSiteOption);

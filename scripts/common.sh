@@ -16,6 +16,10 @@ REQUIRED_PACKAGES=(
     xvfb
     xauth
     xdotool
+    qttools5-dev
+    qttools5-dev-tools
+    fonts-wqy-microhei
+    clazy
 )
 
 # Installs the Debian packages that are not installed yet; does nothing (and

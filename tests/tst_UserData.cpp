@@ -29,7 +29,7 @@ UserInfo makeUser(const QString &name, const QString &pwd = QStringLiteral("Secr
     UserInfo info;
     info.userName = name;
     info.userPwd = pwd;
-    info.functionPower = 0x3;
+    info.functionPower = orlun_data::FunctionVideoPreview | orlun_data::FunctionVideoPlayback;
     info.superUserName = QStringLiteral("admin");
     return info;
 }
@@ -126,8 +126,8 @@ void tst_UserData::lookUpsAreExactAndUnknownNamesGiveDefaults()
     QVERIFY(users().setUserGesture(QStringLiteral("Alice"), "salt", "hash"));
     const UserInfo info = users().getUserInfo(QStringLiteral("alice"));
     QVERIFY(info.userName.isEmpty());
-    QCOMPARE(info.userType, 2);
-    QCOMPARE(info.functionPower, -1);
+    QCOMPARE(info.userType, orlun_data::OrdinaryUserType);
+    QCOMPARE(info.functionPower, orlun_data::AllFunctions);
     QVERIFY(users().getUserRes(QStringLiteral("alice")).isEmpty());
     QVERIFY(!users().isUserConfigureGesture(QStringLiteral("alice")));
     QVERIFY(!users().updateUser(makeUser(QStringLiteral("alice"))));
@@ -149,10 +149,10 @@ void tst_UserData::superUserIsLeftOut()
     QVERIFY(!users().addUser(makeUser(QStringLiteral("ROOT"))));
     // ... but for its own record (type 1), stored once and never listed.
     UserInfo root = makeUser(QStringLiteral("root"));
-    root.userType = 1;
+    root.userType = orlun_data::SuperUserType;
     QVERIFY(users().addUser(root));
     QVERIFY(!users().addUser(root));
-    QCOMPARE(users().getUserInfo(QStringLiteral("root")).userType, 1);
+    QCOMPARE(users().getUserInfo(QStringLiteral("root")).userType, orlun_data::SuperUserType);
     QCOMPARE(names(users().getAllUsers(QStringLiteral("root"))),
              QStringList({"bob", "carol", "admin"}));
 }
@@ -165,7 +165,7 @@ void tst_UserData::accountsSurviveReopen()
     QVERIFY(users().addUser(makeUser(QStringLiteral("adam"))));
     QVERIFY(users().addUser(makeUser(QStringLiteral("mia"))));
     UserInfo adam = makeUser(QStringLiteral("adam"), QStringLiteral("NewPw#2"));
-    adam.functionPower = -1;
+    adam.functionPower = orlun_data::AllFunctions;
     adam.userDescribe = QStringLiteral("night shift");
     QVERIFY(users().updateUser(adam));
     // Grants are replaced whole; a name without an account keeps none.

@@ -94,7 +94,7 @@ ChannelPowerTable::ChannelPowerTable(QWidget *parent)
     m_ui->setupUi(this);
 
     orlun_base::TableWidget *table = m_ui->channelsTable;
-    table->setBackgroudColor(QColor("#101928"));
+    table->setBackgroudColor(QColor(QRgb(0x101928)));
     table->setStyleSheet(QStringLiteral("QTableWidget{background-color:#101928;}"));
     // Reachable with Tab, so that rows can be ticked and removed without a
     // mouse, and left with Tab again (arrows move between rows); screen
@@ -236,7 +236,8 @@ void ChannelPowerTable::updateGrantSummary()
 {
     QStringList groups;
     // In the catalog's order, the order in which the tree lists them.
-    for (const vms_sdk::GroupInfo &group : devsMgrData().getAllGroups()) {
+    const QList<vms_sdk::GroupInfo> allGroups = devsMgrData().getAllGroups();
+    for (const vms_sdk::GroupInfo &group : allGroups) {
         if (!m_grantedGroups.contains(group.groupId))
             continue;
         const int channels = devsMgrData().getGroupsChannels({group.groupId}).size();

@@ -1,6 +1,6 @@
 #include "ChannelTree.h"
 
-#include <QMap>
+#include <QHash>
 #include <QTreeWidgetItemIterator>
 
 #include "BaseTools.h"
@@ -14,7 +14,7 @@ namespace orlun_userMgr {
 namespace {
 
 // The last recorded child of each parent touched by a batch.
-using LastChildren = QMap<QTreeWidgetItem *, QTreeWidgetItem *>;
+using LastChildren = QHash<QTreeWidgetItem *, QTreeWidgetItem *>;
 
 // The host tree puts the channel groups under the fourth top-level folder.
 constexpr int GroupsTopLevelIndex = 3;

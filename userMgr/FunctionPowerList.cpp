@@ -3,13 +3,14 @@
 #include <QListWidgetItem>
 
 #include "SystemWorker.h"
+#include "UserRights.h"
 
 #include "ui_FunctionPowerList.h"
 
 namespace orlun_userMgr {
 
 namespace {
-constexpr int AllFunctionsId = -1;
+constexpr int AllFunctionsId = orlun_data::AllFunctions;
 }
 
 FunctionPowerList::FunctionPowerList(QWidget *parent)
@@ -92,45 +93,47 @@ int FunctionPowerList::getMask()
 void FunctionPowerList::initItems()
 {
     addFunctionItem(AllFunctionsId, QObject::tr("All"));
-    addFunctionItem(0x00000001, QObject::tr("Video Preview"));
-    addFunctionItem(0x00000002, QObject::tr("Video Playback"));
-    addFunctionItem(0x00000004, QObject::tr("Capture"));
-    addFunctionItem(0x00000008, QObject::tr("Local Record"));
-    addFunctionItem(0x00800000, QObject::tr("Download Recording"));
-    addFunctionItem(0x00020000, QObject::tr("Turning Plan"));
-    addFunctionItem(0x00040000, QObject::tr("Local View"));
-    addFunctionItem(0x00000010, QObject::tr("Talk/Speak"));
-    addFunctionItem(0x00400000, QObject::tr("Audio Monitor"));
-    addFunctionItem(0x00000020, QObject::tr("PTZ Control"));
-    addFunctionItem(0x00000080, QObject::tr("Log"));
+    addFunctionItem(orlun_data::FunctionVideoPreview, QObject::tr("Video Preview"));
+    addFunctionItem(orlun_data::FunctionVideoPlayback, QObject::tr("Video Playback"));
+    addFunctionItem(orlun_data::FunctionCapture, QObject::tr("Capture"));
+    addFunctionItem(orlun_data::FunctionLocalRecord, QObject::tr("Local Record"));
+    addFunctionItem(orlun_data::FunctionDownloadRecording, QObject::tr("Download Recording"));
+    addFunctionItem(orlun_data::FunctionTurningPlan, QObject::tr("Turning Plan"));
+    addFunctionItem(orlun_data::FunctionLocalView, QObject::tr("Local View"));
+    addFunctionItem(orlun_data::FunctionTalkSpeak, QObject::tr("Talk/Speak"));
+    addFunctionItem(orlun_data::FunctionAudioMonitor, QObject::tr("Audio Monitor"));
+    addFunctionItem(orlun_data::FunctionPtzControl, QObject::tr("PTZ Control"));
+    addFunctionItem(orlun_data::FunctionLog, QObject::tr("Log"));
 
     // The rows are never rebuilt: the configuration read here decides the
     // offered functions for the panel's whole life.
     using Worker = orlun_worker::SystemWorker;
     const int project = Worker::_instance().getUserProject();
     if (project & Worker::ProjectTvWall)
-        addFunctionItem(0x00000040, QObject::tr("TV"));
+        addFunctionItem(orlun_data::FunctionTv, QObject::tr("TV"));
     if (project & Worker::ProjectPerson)
-        addFunctionItem(0x00000100, QObject::tr("Person Management"));
+        addFunctionItem(orlun_data::FunctionPersonManagement, QObject::tr("Person Management"));
     if (project & Worker::ProjectAttendance)
-        addFunctionItem(0x00000200, QObject::tr("Attendance Management"));
+        addFunctionItem(orlun_data::FunctionAttendanceManagement,
+                        QObject::tr("Attendance Management"));
     if (project & Worker::ProjectAlarm) {
-        addFunctionItem(0x00000400, QObject::tr("Alarm Center"));
-        addFunctionItem(0x00000800, QObject::tr("Alarm Configure"));
-        addFunctionItem(0x00200000, QObject::tr("E-Map"));
+        addFunctionItem(orlun_data::FunctionAlarmCenter, QObject::tr("Alarm Center"));
+        addFunctionItem(orlun_data::FunctionAlarmConfigure, QObject::tr("Alarm Configure"));
+        addFunctionItem(orlun_data::FunctionEMap, QObject::tr("E-Map"));
     }
     if (project & Worker::ProjectParking)
-        addFunctionItem(0x00001000, QObject::tr("Parking"));
+        addFunctionItem(orlun_data::FunctionParking, QObject::tr("Parking"));
     if (project & Worker::ProjectAccessControl)
-        addFunctionItem(0x00002000, QObject::tr("Access Control"));
+        addFunctionItem(orlun_data::FunctionAccessControl, QObject::tr("Access Control"));
     if (project & Worker::ProjectDataChart)
-        addFunctionItem(0x00004000, QObject::tr("Data Chart"));
+        addFunctionItem(orlun_data::FunctionDataChart, QObject::tr("Data Chart"));
     if (project & Worker::ProjectTemperature)
-        addFunctionItem(0x00008000, QObject::tr("Temperature Measure"));
+        addFunctionItem(orlun_data::FunctionTemperatureMeasure, QObject::tr("Temperature Measure"));
     if (project & Worker::ProjectPlateRecognition)
-        addFunctionItem(0x00080000, QObject::tr("License Plate Recognition"));
+        addFunctionItem(orlun_data::FunctionPlateRecognition,
+                        QObject::tr("License Plate Recognition"));
     if (project & Worker::ProjectFaceRecognition)
-        addFunctionItem(0x00100000, QObject::tr("Face Recognition"));
+        addFunctionItem(orlun_data::FunctionFaceRecognition, QObject::tr("Face Recognition"));
 }
 
 void FunctionPowerList::addFunctionItem(int id, const QString &text)

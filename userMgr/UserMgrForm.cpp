@@ -269,7 +269,7 @@ void UserMgrForm::saveUser()
     orlun_data::UserInfo info;
     info.userName = ui->userName->text().trimmed();
     info.userPwd = ui->userPwd->text().trimmed();
-    info.userType = 2;
+    info.userType = orlun_data::OrdinaryUserType;
     info.functionPower = ui->functionPowerList->getMask();
     info.userDescribe = ui->userDescribe->text().trimmed();
     info.superUserName =

@@ -154,7 +154,8 @@ void DeferredItemWidgets::showParkedInView()
 void DeferredItemWidgets::watch(QWidget *widget)
 {
     widget->installEventFilter(this);
-    for (QWidget *child : widget->findChildren<QWidget *>())
+    const QList<QWidget *> children = widget->findChildren<QWidget *>();
+    for (QWidget *child : children)
         child->installEventFilter(this);
 }
 

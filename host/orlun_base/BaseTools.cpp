@@ -10,8 +10,6 @@ namespace orlun_base {
 
 namespace {
 
-const char kContext[] = "orlun_base::BaseTools";
-
 // Brand codes as the device SDK reports them; codes outside the table read
 // as unknown.
 QString brandName(int code)
@@ -30,7 +28,7 @@ QString brandName(int code)
     case 6:
         return QStringLiteral("ONVIF");
     default:
-        return QCoreApplication::translate(kContext, "Unknown");
+        return QCoreApplication::translate("orlun_base::BaseTools", "Unknown");
     }
 }
 
@@ -77,15 +75,15 @@ QString BaseTools::strChannelStatus(const QString &devId, int status)
     Q_UNUSED(devId)
     switch (status) {
     case vms_sdk::ChannelOffline:
-        return QCoreApplication::translate(kContext, "Offline");
+        return QCoreApplication::translate("orlun_base::BaseTools", "Offline");
     case vms_sdk::ChannelOnline:
-        return QCoreApplication::translate(kContext, "Online");
+        return QCoreApplication::translate("orlun_base::BaseTools", "Online");
     case vms_sdk::ChannelRecording:
-        return QCoreApplication::translate(kContext, "Recording");
+        return QCoreApplication::translate("orlun_base::BaseTools", "Recording");
     case vms_sdk::ChannelAlarm:
-        return QCoreApplication::translate(kContext, "Alarm");
+        return QCoreApplication::translate("orlun_base::BaseTools", "Alarm");
     default:
-        return QCoreApplication::translate(kContext, "Unknown");
+        return QCoreApplication::translate("orlun_base::BaseTools", "Unknown");
     }
 }
 

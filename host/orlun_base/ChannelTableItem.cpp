@@ -1,12 +1,26 @@
 #include "ChannelTableItem.h"
 
+#include <QCollator>
+#include <QLocale>
+
 namespace orlun_base {
 
 namespace {
 
-bool isAsciiDigit(QChar c)
+const QCollator &nameCollator()
 {
-    return c >= QLatin1Char('0') && c <= QLatin1Char('9');
+    static const QCollator collator = [] {
+        // The C locale's collator compares code points and ignores numeric
+        // mode; names still sort naturally when no locale is set.
+        QLocale locale;
+        if (locale.language() == QLocale::C)
+            locale = QLocale(QLocale::English, QLocale::UnitedStates);
+        QCollator c(locale);
+        c.setNumericMode(true);
+        c.setCaseSensitivity(Qt::CaseInsensitive);
+        return c;
+    }();
+    return collator;
 }
 
 } // namespace
@@ -19,52 +33,7 @@ ChannelTableItem::ChannelTableItem(const QString &name, const QString &devId, in
 
 int ChannelTableItem::compareNames(const QString &left, const QString &right)
 {
-    // The names are cut into tokens: a run of digits is one token valued by
-    // its number, every other character one token valued by its case-folded
-    // code. A digit run and a character compare like a digit and that
-    // character, which keeps the order total and transitive.
-    const int leftSize = left.size();
-    const int rightSize = right.size();
-    int i = 0;
-    int j = 0;
-    while (i < leftSize && j < rightSize) {
-        const QChar a = left.at(i);
-        const QChar b = right.at(j);
-        if (isAsciiDigit(a) && isAsciiDigit(b)) {
-            // Skip leading zeros, then the longer run is the larger number; at
-            // equal length the first differing digit decides.
-            while (i < leftSize && left.at(i) == QLatin1Char('0'))
-                ++i;
-            while (j < rightSize && right.at(j) == QLatin1Char('0'))
-                ++j;
-            int leftEnd = i;
-            while (leftEnd < leftSize && isAsciiDigit(left.at(leftEnd)))
-                ++leftEnd;
-            int rightEnd = j;
-            while (rightEnd < rightSize && isAsciiDigit(right.at(rightEnd)))
-                ++rightEnd;
-            const int leftDigits = leftEnd - i;
-            const int rightDigits = rightEnd - j;
-            if (leftDigits != rightDigits)
-                return leftDigits < rightDigits ? -1 : 1;
-            for (; i < leftEnd; ++i, ++j) {
-                if (left.at(i) != right.at(j))
-                    return left.at(i) < right.at(j) ? -1 : 1;
-            }
-            continue;
-        }
-        const ushort fa = a.toCaseFolded().unicode();
-        const ushort fb = b.toCaseFolded().unicode();
-        if (fa != fb)
-            return fa < fb ? -1 : 1;
-        ++i;
-        ++j;
-    }
-    if (i < leftSize)
-        return 1;
-    if (j < rightSize)
-        return -1;
-    return 0;
+    return nameCollator().compare(left, right);
 }
 
 bool ChannelTableItem::operator<(const QTableWidgetItem &other) const

@@ -17,9 +17,9 @@ public:
     bool operator<(const QTableWidgetItem &other) const override;
     QTableWidgetItem *clone() const override;
 
-    // Natural, case-insensitive order of two names: runs of digits compare by
-    // value ("cam 2" before "cam 10"). Negative, zero or positive like
-    // QString::compare.
+    // Natural, case-insensitive order of two names by the locale's collation:
+    // runs of digits compare by value ("cam 2" before "cam 10"). Negative,
+    // zero or positive like QString::compare.
     static int compareNames(const QString &left, const QString &right);
 
 private:

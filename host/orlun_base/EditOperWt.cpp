@@ -47,11 +47,12 @@ QIcon buttonIcon(const QString &imageBase, Glyph glyph, qreal dpr)
 {
     static QHash<QPair<QString, qreal>, QIcon> icons;
     const QPair<QString, qreal> key(imageBase, dpr);
-    auto it = icons.constFind(key);
-    if (it == icons.constEnd()) {
+    auto it = icons.find(key);
+    if (it == icons.end()) {
         const QString normal = imageBase + QStringLiteral("_n.png");
-        it = icons.insert(key, QFile::exists(normal) ? QIcon(normal)
-                                                     : paintedIcon(glyph, QColor("#8A94A6"), dpr));
+        it = icons.insert(key, QFile::exists(normal)
+                                   ? QIcon(normal)
+                                   : paintedIcon(glyph, QColor(QRgb(0x8A94A6)), dpr));
     }
     return it.value();
 }

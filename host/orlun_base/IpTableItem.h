@@ -22,8 +22,8 @@ public:
     void setData(int role, const QVariant &value) override;
 
 private:
-    // Sort key: kind (0 IPv4, 1 IPv6, 2 anything else), then the address as a
-    // big-endian 128-bit number; text decides among the last kind.
+    // Sort key: kind (0 IPv4, 1 IPv6, 2 anything else), then the address as
+    // QHostAddress's 128-bit IPv6 form; text decides among the last kind.
     void updateKey();
 
     QString m_address;

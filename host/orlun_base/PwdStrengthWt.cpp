@@ -13,17 +13,17 @@ constexpr int SegmentHeight = 4;
 constexpr int MinSegmentWidth = 16;
 constexpr int TextGap = 10;
 
-const QColor UnlitColor("#2A3446");
+constexpr QRgb UnlitColor = 0x2A3446;
 
 QColor levelColor(TAMCOMMON::PwdStrength strength)
 {
     switch (strength) {
     case TAMCOMMON::PwdWeak:
-        return QColor("#E5484D");
+        return QColor(QRgb(0xE5484D));
     case TAMCOMMON::PwdMedium:
-        return QColor("#F5A623");
+        return QColor(QRgb(0xF5A623));
     case TAMCOMMON::PwdStrong:
-        return QColor("#30A46C");
+        return QColor(QRgb(0x30A46C));
     case TAMCOMMON::PwdEmpty:
         break;
     }

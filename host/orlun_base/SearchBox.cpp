@@ -16,7 +16,7 @@ QIcon searchIcon(qreal dpr)
     pixmap.fill(Qt::transparent);
     QPainter painter(&pixmap);
     painter.setRenderHint(QPainter::Antialiasing);
-    painter.setPen(QPen(QColor("#6C7586"), 1.6, Qt::SolidLine, Qt::RoundCap));
+    painter.setPen(QPen(QColor(QRgb(0x6C7586)), 1.6, Qt::SolidLine, Qt::RoundCap));
     painter.setBrush(Qt::NoBrush);
     painter.drawEllipse(QRectF(2, 2, 9, 9));
     painter.drawLine(QPointF(10, 10), QPointF(14, 14));

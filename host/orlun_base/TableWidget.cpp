@@ -23,9 +23,9 @@ TableWidget::TableWidget(QWidget *parent)
     horizontalHeader()->setHighlightSections(false);
 
     QPalette pal = palette();
-    pal.setColor(QPalette::Text, QColor("#C9D1DC"));
-    pal.setColor(QPalette::Highlight, QColor("#213147"));
-    pal.setColor(QPalette::HighlightedText, QColor("#ffffff"));
+    pal.setColor(QPalette::Text, QColor(QRgb(0xC9D1DC)));
+    pal.setColor(QPalette::Highlight, QColor(QRgb(0x213147)));
+    pal.setColor(QPalette::HighlightedText, QColor(QRgb(0xFFFFFF)));
     setPalette(pal);
 }
 

@@ -119,12 +119,12 @@ QPixmap questionIcon(bool warning, qreal dpr)
         triangle.lineTo(side - 2, side - 4);
         triangle.lineTo(2, side - 4);
         triangle.closeSubpath();
-        painter.setBrush(QColor("#F5A623"));
+        painter.setBrush(QColor(QRgb(0xF5A623)));
         painter.drawPath(triangle);
-        painter.setPen(QColor("#101928"));
+        painter.setPen(QColor(QRgb(0x101928)));
         painter.drawText(QRectF(0, 8, side, side - 12), Qt::AlignCenter, QStringLiteral("!"));
     } else {
-        painter.setBrush(QColor("#2D80D4"));
+        painter.setBrush(QColor(QRgb(0x2D80D4)));
         painter.drawEllipse(QRectF(2, 2, side - 4, side - 4));
         painter.setPen(Qt::white);
         painter.drawText(QRectF(0, 0, side, side), Qt::AlignCenter, QStringLiteral("?"));
@@ -138,7 +138,7 @@ QIcon crossIcon(qreal dpr)
     QPixmap pixmap = makePixmap(side, dpr);
     QPainter painter(&pixmap);
     painter.setRenderHint(QPainter::Antialiasing);
-    painter.setPen(QPen(QColor("#C9D1DC"), 1.6, Qt::SolidLine, Qt::RoundCap));
+    painter.setPen(QPen(QColor(QRgb(0xC9D1DC)), 1.6, Qt::SolidLine, Qt::RoundCap));
     painter.drawLine(QPointF(1.5, 1.5), QPointF(side - 1.5, side - 1.5));
     painter.drawLine(QPointF(side - 1.5, 1.5), QPointF(1.5, side - 1.5));
     return QIcon(pixmap);

@@ -61,11 +61,11 @@ protected:
                 }
             }
         }
-        QMimeData *data = TamTreeWidget::mimeData(items);
-        if (!data)
-            data = new QMimeData;
-        data->setText(ids.join(QLatin1Char('\n')));
-        return data;
+        QMimeData *mime = TamTreeWidget::mimeData(items);
+        if (!mime)
+            mime = new QMimeData;
+        mime->setText(ids.join(QLatin1Char('\n')));
+        return mime;
     }
 };
 
@@ -141,8 +141,8 @@ void VideoPointTree::rebuild()
 
     // Everything is assembled off-view and handed over in one insertion, so
     // the model announces four rows instead of one per item.
-    const auto &data = orlun_data::DevsMgrData::_instance();
-    const QList<vms_sdk::DevInfo> devices = data.getAllDevices();
+    const auto &devsMgr = orlun_data::DevsMgrData::_instance();
+    const QList<vms_sdk::DevInfo> devices = devsMgr.getAllDevices();
     m_devItems.reserve(devices.size());
     QList<QTreeWidgetItem *> devs, cameras, streams;
     for (const vms_sdk::DevInfo &info : devices) {
@@ -187,10 +187,10 @@ TreeItem *VideoPointTree::makeItem(TreeItem *item, const QString &text)
 
 DevItem *VideoPointTree::buildDevItem(const vms_sdk::DevInfo &info)
 {
-    const auto &data = orlun_data::DevsMgrData::_instance();
+    const auto &devsMgr = orlun_data::DevsMgrData::_instance();
     const QString &name = info.devName.isEmpty() ? info.devId : info.devName;
 
-    const QList<vms_sdk::DevChannelInfo> channels = data.getDevChannels(info.devId);
+    const QList<vms_sdk::DevChannelInfo> channels = devsMgr.getDevChannels(info.devId);
     if (folderFor(info.devType) != m_devicesFolder) {
         // A single-channel device is a leaf standing for its channel 0, so
         // without that channel there is nothing it could stand for.
@@ -199,7 +199,7 @@ DevItem *VideoPointTree::buildDevItem(const vms_sdk::DevInfo &info)
                         [](const vms_sdk::DevChannelInfo &c) { return c.channelKey.second == 0; });
         if (!hasChannel0)
             return nullptr;
-        const int status = data.getChannelStatus(info.devId, 0);
+        const int status = devsMgr.getChannelStatus(info.devId, 0);
         if (m_hideOffline && status == vms_sdk::ChannelOffline)
             return nullptr;
         auto *item = static_cast<DevItem *>(makeItem(new DevItem(info.devId), name));
@@ -212,7 +212,7 @@ DevItem *VideoPointTree::buildDevItem(const vms_sdk::DevInfo &info)
     children.reserve(channels.size());
     for (const vms_sdk::DevChannelInfo &channel : channels) {
         const int no = channel.channelKey.second;
-        const int status = data.getChannelStatus(info.devId, no);
+        const int status = devsMgr.getChannelStatus(info.devId, no);
         if (m_hideOffline && status == vms_sdk::ChannelOffline)
             continue;
         const QString id = orlun_data::formatChannelId(info.devId, no);
@@ -332,8 +332,8 @@ void VideoPointTree::renameChannels(const QString &devId)
         addDeviceItems(devId);
         return;
     }
-    const auto &data = orlun_data::DevsMgrData::_instance();
-    const vms_sdk::DevInfo info = data.getDevInfoById(devId);
+    const auto &devsMgr = orlun_data::DevsMgrData::_instance();
+    const vms_sdk::DevInfo info = devsMgr.getDevInfoById(devId);
     if (!info.devName.isEmpty() && dev->text(0) != info.devName)
         dev->setText(0, info.devName);
     if (dev->parent() != m_devicesFolder)
@@ -341,7 +341,7 @@ void VideoPointTree::renameChannels(const QString &devId)
 
     // Channels the device gained since it was built are appended.
     QList<QTreeWidgetItem *> added;
-    const QList<vms_sdk::DevChannelInfo> channels = data.getDevChannels(devId);
+    const QList<vms_sdk::DevChannelInfo> channels = devsMgr.getDevChannels(devId);
     for (const vms_sdk::DevChannelInfo &channel : channels) {
         const int no = channel.channelKey.second;
         const QString id = orlun_data::formatChannelId(devId, no);
@@ -350,7 +350,7 @@ void VideoPointTree::renameChannels(const QString &devId)
                 item->setText(0, channel.channelName);
             continue;
         }
-        const int status = data.getChannelStatus(devId, no);
+        const int status = devsMgr.getChannelStatus(devId, no);
         if (m_hideOffline && status == vms_sdk::ChannelOffline)
             continue;
         auto *item = makeItem(new ChannelItem(id, devId, no), channel.channelName);
@@ -404,16 +404,16 @@ void VideoPointTree::updateChannelStatus(const QString &devId)
     }
     if (!dev)
         return;
-    const auto &data = orlun_data::DevsMgrData::_instance();
+    const auto &devsMgr = orlun_data::DevsMgrData::_instance();
     if (dev->childCount() == 0) {
-        dev->setIcon(0, statusIcon(data.getChannelStatus(devId, 0)));
+        dev->setIcon(0, statusIcon(devsMgr.getChannelStatus(devId, 0)));
         return;
     }
     for (int i = 0; i < dev->childCount(); ++i) {
         if (dev->child(i)->type() != ChannelItemType)
             continue;
         auto *channel = static_cast<ChannelItem *>(dev->child(i));
-        channel->setIcon(0, statusIcon(data.getChannelStatus(devId, channel->getChannelNo())));
+        channel->setIcon(0, statusIcon(devsMgr.getChannelStatus(devId, channel->getChannelNo())));
     }
 }
 

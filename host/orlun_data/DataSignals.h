@@ -30,6 +30,9 @@ signals:
     void signalAddDevice(const QString &devId);
     void signalDeleteDevice(const QString &devId);
     void signalGroupsChanged();
+    // The store was opened or closed: every in-memory copy of it reloads.
+    // Sent before signalCatalogReset, so views find the copies current.
+    void signalStoreReloaded();
     // The whole catalog was reloaded (store reopened).
     void signalCatalogReset();
 };

@@ -10,6 +10,7 @@
 #include <QStringList>
 #include <QVariant>
 
+#include "DataLog.h"
 #include "DataSignals.h"
 #include "DevsMgrData.h"
 #include "SqlText.h"
@@ -87,7 +88,11 @@ const char *const kSchema[] = {
 
 int g_connectionSerial = 0;
 
-Q_LOGGING_CATEGORY(lcStore, "orlun.data.store")
+} // namespace
+
+Q_LOGGING_CATEGORY(lcData, "orlun.data")
+
+namespace {
 
 QString tr(const char *text)
 {
@@ -279,8 +284,15 @@ bool DataStore::checkAndMigrate()
     // Write-ahead logging keeps the file consistent on power loss even with
     // NORMAL sync (at most the last commit is lost), and makes each commit
     // much cheaper than a synced rollback journal.
-    if (!exec(query, QStringLiteral("PRAGMA journal_mode = WAL")) ||
-        !exec(query, QStringLiteral("PRAGMA synchronous = NORMAL")))
+    if (!exec(query, QStringLiteral("PRAGMA journal_mode = WAL")))
+        return false;
+    // SQLite answers with the mode it kept: an in-memory store stays
+    // "memory", a file on a file system without shared memory refuses WAL.
+    const QString journal = query.next() ? query.value(0).toString() : QString();
+    if (journal != QLatin1String("wal") && m_path != QLatin1String(":memory:"))
+        qCWarning(lcData) << "The store" << m_path << "keeps journal mode" << journal
+                          << "instead of WAL" << query.lastError();
+    if (!exec(query, QStringLiteral("PRAGMA synchronous = NORMAL")))
         return false;
     query.finish();
     if (version < SchemaVersion && !migrate(version))
@@ -385,7 +397,7 @@ void DataStore::noteError(const QSqlError &error)
         failWith(OtherFailure, tr("The store %1 failed: %2").arg(m_path, error.text()));
         break;
     }
-    qCWarning(lcStore) << m_lastErrorText << error.text();
+    qCWarning(lcData) << m_lastErrorText << error;
 }
 
 bool DataStore::isOpen() const
@@ -417,18 +429,6 @@ bool DataStore::setSetting(const QString &key, const QString &value)
     if (stored)
         m_settings.insert(key, value);
     return stored;
-}
-
-int DataStore::addReloadListener(std::function<void()> listener)
-{
-    const int handle = m_nextListener++;
-    m_listeners.emplace(handle, std::move(listener));
-    return handle;
-}
-
-void DataStore::removeReloadListener(int handle)
-{
-    m_listeners.erase(handle);
 }
 
 bool DataStore::loadSettings()
@@ -489,13 +489,12 @@ void DataStore::closeConnection()
 
 void DataStore::notifyReload()
 {
-    UserData::_instance().reload();
-    DevsMgrData::_instance().reload();
-    // Copy: a listener may register or remove listeners while being told.
-    const auto listeners = m_listeners;
-    for (const auto &entry : listeners)
-        entry.second();
-    emit DataSignals::_instance().signalCatalogReset();
+    // Built now if nobody asked for them yet; they reload on the signal.
+    UserData::_instance();
+    DevsMgrData::_instance();
+    DataSignals &hub = DataSignals::_instance();
+    emit hub.signalStoreReloaded();
+    emit hub.signalCatalogReset();
 }
 
 void DataStore::closeAtAppExit()

@@ -10,15 +10,13 @@
 
 #include "TamSingleton.h"
 
-#include <functional>
-#include <map>
-
 namespace orlun_data {
 
 // The client's embedded SQLite store. One connection for the whole process;
 // the schema is created on first open and migrated forward (PRAGMA
 // user_version) on later ones. Opening (or reopening) a store makes
-// UserData, DevsMgrData and SystemWorker reload their in-memory indexes.
+// DataSignals::signalStoreReloaded, on which UserData, DevsMgrData and
+// SystemWorker reload their in-memory indexes.
 // Pass ":memory:" for a private throw-away store (tests).
 //
 // The GUI thread must never hang on the store: a write waits at most
@@ -82,11 +80,6 @@ public:
     QString setting(const QString &key, const QString &defaultValue = QString()) const;
     bool setSetting(const QString &key, const QString &value);
 
-    // Libraries above this one (which it cannot link) register here to be
-    // told after every open and close. Returns a handle for removal.
-    int addReloadListener(std::function<void()> listener);
-    void removeReloadListener(int handle);
-
 private:
     friend class TAMCOMMON::TamSingleton<DataStore>;
     DataStore();
@@ -112,8 +105,6 @@ private:
     Failure m_lastFailure = NoFailure;
     bool m_readOnly = false;
     QHash<QString, QString> m_settings;
-    std::map<int, std::function<void()>> m_listeners;
-    int m_nextListener = 1;
     bool m_exitHookInstalled = false;
 };
 

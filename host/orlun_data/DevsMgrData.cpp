@@ -1,9 +1,11 @@
 #include "DevsMgrData.h"
 
+#include <QSqlError>
 #include <QSqlQuery>
 #include <QVariant>
 
 #include "ChannelId.h"
+#include "DataLog.h"
 #include "DataSignals.h"
 #include "DataStore.h"
 #include "SqlText.h"
@@ -420,6 +422,20 @@ bool DevsMgrData::addGroupChannel(const QString &groupId, const ChannelKey &key)
 
 // ---- loading ---------------------------------------------------------------
 
+DevsMgrData::DevsMgrData()
+{
+    m_reloadConnection =
+        QObject::connect(&DataSignals::_instance(), &DataSignals::signalStoreReloaded,
+                         &DataSignals::_instance(), [this] { reload(); });
+    reload();
+}
+
+DevsMgrData::~DevsMgrData()
+{
+    // The hub was completed inside our constructor, so it outlives us.
+    QObject::disconnect(m_reloadConnection);
+}
+
 void DevsMgrData::reload()
 {
     m_devOrder.clear();
@@ -452,6 +468,9 @@ void DevsMgrData::reload()
             m_devOrder.append(info.devId);
             m_devices.insert(info.devId, device);
         }
+    } else {
+        qCWarning(lcData) << "Reading the devices failed; the copy in memory lacks them:"
+                          << query.lastError();
     }
     if (query.exec(QStringLiteral(
             "SELECT dev_id, channel_no, name, channel_type, status FROM channels"))) {
@@ -466,6 +485,9 @@ void DevsMgrData::reload()
             channel.status = toStatus(query.value(4).toInt());
             device->channels.insert(channel.channelKey.second, channel);
         }
+    } else {
+        qCWarning(lcData) << "Reading the channels failed; the copy in memory lacks them:"
+                          << query.lastError();
     }
     if (query.exec(QStringLiteral("SELECT group_id, name FROM \"groups\" ORDER BY id"))) {
         while (query.next()) {
@@ -473,6 +495,9 @@ void DevsMgrData::reload()
             m_groupOrder.append(group.groupId);
             m_groups.insert(group.groupId, group);
         }
+    } else {
+        qCWarning(lcData) << "Reading the groups failed; the copy in memory lacks them:"
+                          << query.lastError();
     }
     if (query.exec(QStringLiteral("SELECT group_id, dev_id, channel_no FROM group_channels"
                                   " ORDER BY group_id, position"))) {
@@ -480,6 +505,9 @@ void DevsMgrData::reload()
             m_groupMembers[query.value(0).toString()].append(
                 ChannelKey(query.value(1).toString(), query.value(2).toInt()));
         }
+    } else {
+        qCWarning(lcData) << "Reading the group members failed; the copy in memory lacks them:"
+                          << query.lastError();
     }
 }
 

@@ -2,6 +2,7 @@
 
 #include <QHash>
 #include <QList>
+#include <QObject>
 #include <QPair>
 #include <QSet>
 #include <QStringList>
@@ -61,8 +62,8 @@ public:
 
 private:
     friend class TAMCOMMON::TamSingleton<DevsMgrData>;
-    DevsMgrData() = default;
-    ~DevsMgrData() = default;
+    DevsMgrData();
+    ~DevsMgrData();
 
     struct Device
     {
@@ -83,6 +84,7 @@ private:
     QStringList m_groupOrder;
     QHash<QString, vms_sdk::GroupInfo> m_groups;
     QHash<QString, QList<ChannelKey>> m_groupMembers;
+    QMetaObject::Connection m_reloadConnection;
 };
 
 } // namespace orlun_data

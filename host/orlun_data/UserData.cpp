@@ -2,10 +2,13 @@
 
 #include <QCoreApplication>
 #include <QSet>
+#include <QSqlError>
 #include <QSqlQuery>
 #include <QTimer>
 #include <QVariant>
 
+#include "DataLog.h"
+#include "DataSignals.h"
 #include "DataStore.h"
 #include "SqlText.h"
 #include "StoreKeys.h"
@@ -26,9 +29,9 @@ bool isBlank(const QString &userName)
     return userName.trimmed().isEmpty();
 }
 
-QString tr(const char *text)
+QString tr(const char *text, const char *disambiguation = nullptr, int n = -1)
 {
-    return QCoreApplication::translate("orlun_data::UserData", text);
+    return QCoreApplication::translate("orlun_data::UserData", text, disambiguation, n);
 }
 
 bool isAsciiAlnum(QChar c)
@@ -65,18 +68,17 @@ UserData::Error UserData::checkRecord(const UserInfo &info, QString *why)
     const QString &name = info.userName;
     if (name.isEmpty() || name.size() > MaxNameLength ||
         !std::all_of(name.begin(), name.end(), isAsciiAlnum))
-        return broken(InvalidName,
-                      tr("the name must be 1 to %1 ASCII letters and digits").arg(MaxNameLength));
+        return broken(InvalidName, tr("the name must be 1 to %n ASCII letters and digits", nullptr,
+                                      MaxNameLength));
     if (info.userPwd.isEmpty() || info.userPwd.size() > MaxPasswordLength || hasBlank(info.userPwd))
-        return broken(
-            InvalidPassword,
-            tr("the password must be 1 to %1 characters without blanks").arg(MaxPasswordLength));
+        return broken(InvalidPassword, tr("the password must be 1 to %n characters without blanks",
+                                          nullptr, MaxPasswordLength));
     if (info.userDescribe.size() > MaxDescriptionLength ||
         info.userDescribe != info.userDescribe.trimmed())
         return broken(InvalidDescription,
-                      tr("the description must be at most %1 characters without surrounding"
-                         " blanks")
-                          .arg(MaxDescriptionLength));
+                      tr("the description must be at most %n characters without surrounding"
+                         " blanks",
+                         nullptr, MaxDescriptionLength));
     if (why)
         why->clear();
     return NoError;
@@ -244,7 +246,7 @@ bool UserData::addUser(const UserInfo &info)
         return fail(error, tr("The account %1 cannot be stored: %2.").arg(info.userName, why));
     // The super user's name is reserved for ordinary accounts, but the super
     // user's own record (type 1) may be stored once.
-    const bool superUserRecord = info.userType == 1 && isSuperUserName(info.userName);
+    const bool superUserRecord = info.userType == SuperUserType && isSuperUserName(info.userName);
     if (m_foldedNames.contains(foldName(info.userName)) ||
         (!superUserRecord && isUserExist(info.userName)))
         return fail(NameTaken, tr("The name %1 is taken.").arg(info.userName));
@@ -439,6 +441,20 @@ bool UserData::consumeFailure(WriteOp op)
     return m_failures.removeOne(op);
 }
 
+UserData::UserData()
+{
+    m_reloadConnection =
+        QObject::connect(&DataSignals::_instance(), &DataSignals::signalStoreReloaded,
+                         &DataSignals::_instance(), [this] { reload(); });
+    reload();
+}
+
+UserData::~UserData()
+{
+    // The hub was completed inside our constructor, so it outlives us.
+    QObject::disconnect(m_reloadConnection);
+}
+
 void UserData::reload()
 {
     m_order.clear();
@@ -481,6 +497,9 @@ void UserData::reload()
             if (checkRecord(info, &why) != NoError)
                 m_invalidRecords.append(QStringLiteral("\"%1\": %2").arg(info.userName, why));
         }
+    } else {
+        qCWarning(lcData) << "Reading the accounts failed; the copy in memory lacks them:"
+                          << query.lastError();
     }
     if (query.exec(QStringLiteral(
             "SELECT user_name, res_id, res_type FROM user_res ORDER BY user_name, position"))) {
@@ -490,12 +509,18 @@ void UserData::reload()
             res.resType = query.value(2).toInt();
             m_res[query.value(0).toString()].append(res);
         }
+    } else {
+        qCWarning(lcData) << "Reading the grants failed; the copy in memory lacks them:"
+                          << query.lastError();
     }
     if (query.exec(QStringLiteral("SELECT user_name, salt, hash FROM gestures"))) {
         while (query.next()) {
             m_gestures.insert(query.value(0).toString(),
                               Gesture{query.value(1).toByteArray(), query.value(2).toByteArray()});
         }
+    } else {
+        qCWarning(lcData) << "Reading the gestures failed; the copy in memory lacks them:"
+                          << query.lastError();
     }
 }
 

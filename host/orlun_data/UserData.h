@@ -3,6 +3,7 @@
 #include <QByteArray>
 #include <QHash>
 #include <QList>
+#include <QObject>
 #include <QString>
 #include <QStringList>
 
@@ -118,8 +119,8 @@ public:
 
 private:
     friend class TAMCOMMON::TamSingleton<UserData>;
-    UserData() = default;
-    ~UserData() = default;
+    UserData();
+    ~UserData();
 
     bool consumeFailure(WriteOp op);
     bool fail(Error error, const QString &text);
@@ -155,6 +156,7 @@ private:
     Error m_lastError = NoError;
     QString m_lastErrorText;
     QStringList m_invalidRecords;
+    QMetaObject::Connection m_reloadConnection;
 };
 
 } // namespace orlun_data

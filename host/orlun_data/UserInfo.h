@@ -4,6 +4,8 @@
 #include <QMetaType>
 #include <QString>
 
+#include "UserRights.h"
+
 namespace orlun_data {
 
 // One local account.
@@ -11,8 +13,8 @@ struct UserInfo
 {
     QString userName;
     QString userPwd;
-    int userType = 2;       // 1 super user, 2 ordinary account
-    int functionPower = -1; // -1 every function, 0 none, else OR of function ids
+    int userType = OrdinaryUserType;  // a UserType
+    int functionPower = AllFunctions; // a FunctionMask value or an OR of FunctionIds
     QString userDescribe;
     QString superUserName; // the super user who wrote the record
 };

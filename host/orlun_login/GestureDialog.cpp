@@ -50,7 +50,7 @@ GestureDialog::GestureDialog(const QString &userName, QWidget *parent)
     layout->addWidget(m_pad, 1);
     layout->addLayout(buttons);
 
-    setHint(tr("Connect at least %1 dots").arg(kMinDots), false);
+    setHint(tr("Connect at least %n dots", nullptr, kMinDots), false);
 
     connect(m_pad, &GesturePadWt::signalPatternDrawn, this, &GestureDialog::onPatternDrawn);
     connect(m_cancelBt, &QPushButton::clicked, this, &QDialog::reject);
@@ -61,7 +61,7 @@ GestureDialog::~GestureDialog() = default;
 void GestureDialog::onPatternDrawn(const QVector<int> &pattern)
 {
     if (pattern.size() < kMinDots) {
-        restart(tr("Connect at least %1 dots, please draw again").arg(kMinDots));
+        restart(tr("Connect at least %n dots, please draw again", nullptr, kMinDots));
         return;
     }
     if (m_first.isEmpty()) {

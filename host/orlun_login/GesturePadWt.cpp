@@ -7,9 +7,9 @@
 namespace orlun_login {
 
 namespace {
-const QColor kDotColor(QStringLiteral("#6C7586"));
-const QColor kActiveColor(QStringLiteral("#2D80D4"));
-const QColor kErrorColor(QStringLiteral("#E04B4B"));
+constexpr QRgb kDotColor = 0x6C7586;
+constexpr QRgb kActiveColor = 0x2D80D4;
+constexpr QRgb kErrorColor = 0xE04B4B;
 constexpr int kGrid = 3;
 } // namespace
 

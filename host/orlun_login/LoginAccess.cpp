@@ -1,6 +1,7 @@
 #include "LoginAccess.h"
 
 #include <QCryptographicHash>
+#include <QLoggingCategory>
 #include <QPointer>
 #include <QSet>
 
@@ -24,9 +25,16 @@ constexpr unsigned long long kOpsLimit = 3;
 constexpr size_t kMemLimit = 64u * 1024u * 1024u;
 const QByteArray kArgon2Prefix = QByteArrayLiteral("$argon2id$");
 
+Q_LOGGING_CATEGORY(lcLogin, "orlun.login")
+
 bool sodiumReady()
 {
-    static const bool ready = sodium_init() >= 0;
+    static const bool ready = [] {
+        if (sodium_init() >= 0)
+            return true;
+        qCWarning(lcLogin) << "libsodium failed to start; no gesture can be stored or checked";
+        return false;
+    }();
     return ready;
 }
 
@@ -118,10 +126,13 @@ QByteArray LoginAccess::slowHash(const QVector<int> &pattern)
 {
     const QByteArray dots = dotBytes(pattern);
     char out[crypto_pwhash_STRBYTES];
-    if (!sodiumReady() ||
-        crypto_pwhash_str(out, dots.constData(), static_cast<unsigned long long>(dots.size()),
-                          kOpsLimit, kMemLimit) != 0)
+    if (!sodiumReady())
         return QByteArray();
+    if (crypto_pwhash_str(out, dots.constData(), static_cast<unsigned long long>(dots.size()),
+                          kOpsLimit, kMemLimit) != 0) {
+        qCWarning(lcLogin) << "Hashing a gesture ran out of memory";
+        return QByteArray();
+    }
     return QByteArray(out);
 }
 

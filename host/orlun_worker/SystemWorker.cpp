@@ -1,23 +1,30 @@
 #include "SystemWorker.h"
 
+#include <QLoggingCategory>
+
+#include "DataSignals.h"
 #include "DataStore.h"
 #include "StoreKeys.h"
 #include "UserData.h"
 
 namespace orlun_worker {
 
+Q_LOGGING_CATEGORY(lcWorker, "orlun.worker")
+
 SystemWorker::SystemWorker()
 {
     // The data library sits below this one and cannot call us directly.
-    m_reloadHandle = orlun_data::DataStore::_instance().addReloadListener([this] { reload(); });
+    orlun_data::DataSignals &hub = orlun_data::DataSignals::_instance();
+    m_reloadConnection = QObject::connect(&hub, &orlun_data::DataSignals::signalStoreReloaded, &hub,
+                                          [this] { reload(); });
     reload();
 }
 
 SystemWorker::~SystemWorker()
 {
-    // DataStore was completed inside our constructor, so it is destroyed
-    // after us and still there to unregister from.
-    orlun_data::DataStore::_instance().removeReloadListener(m_reloadHandle);
+    // The hub was completed inside our constructor, so it is destroyed after
+    // us and still there to disconnect from.
+    QObject::disconnect(m_reloadConnection);
 }
 
 const QString &SystemWorker::getSuperUserName() const
@@ -60,10 +67,15 @@ void SystemWorker::reload()
     const orlun_data::DataStore &store = orlun_data::DataStore::_instance();
     m_superUserName =
         store.setting(orlun_data::superUserNameKey(), orlun_data::defaultSuperUserName());
+    const QString project = store.setting(orlun_data::userProjectKey());
     bool ok = false;
-    m_userProject = store.setting(orlun_data::userProjectKey()).toInt(&ok);
-    if (!ok)
+    m_userProject = project.toInt(&ok);
+    if (!ok) {
+        if (!project.isEmpty())
+            qCWarning(lcWorker) << "The product configuration" << project
+                                << "is not a number; no optional function is offered";
         m_userProject = 0;
+    }
 }
 
 } // namespace orlun_worker

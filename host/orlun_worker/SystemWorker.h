@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QObject>
 #include <QString>
 
 #include "TamSingleton.h"
@@ -46,7 +47,7 @@ private:
 
     QString m_superUserName;
     int m_userProject = 0;
-    int m_reloadHandle = 0; // registration with DataStore
+    QMetaObject::Connection m_reloadConnection;
 };
 
 } // namespace orlun_worker

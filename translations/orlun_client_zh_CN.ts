@@ -1,0 +1,79 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="zh_CN">
+<context>
+    <name>main</name>
+    <message>
+        <source>Cannot write %1</source>
+        <translation>无法写入 %1</translation>
+    </message>
+    <message>
+        <source>Screenshot written to %1</source>
+        <translation>截图已写入 %1</translation>
+    </message>
+    <message>
+        <source>Demo client that hosts the user management module.</source>
+        <translation>承载用户管理模块的演示客户端。</translation>
+    </message>
+    <message>
+        <source>Store to open; created and seeded when new.</source>
+        <translation>要打开的数据库；新建时会创建并填充演示数据。</translation>
+    </message>
+    <message>
+        <source>path</source>
+        <translation>路径</translation>
+    </message>
+    <message>
+        <source>Render the form offscreen into a PNG and exit.</source>
+        <translation>在屏幕外将界面渲染为 PNG 后退出。</translation>
+    </message>
+    <message>
+        <source>file</source>
+        <translation>文件</translation>
+    </message>
+    <message>
+        <source>Seed a new store with a large site of this many 16-channel NVRs.</source>
+        <translation>用指定数量的 16 通道 NVR 为新数据库填充大型站点。</translation>
+    </message>
+    <message>
+        <source>devices</source>
+        <translation>设备数</translation>
+    </message>
+    <message>
+        <source>Accounts of the large site (with --demo-site; default 1000).</source>
+        <translation>大型站点的账户数（配合 --demo-site；默认 1000）。</translation>
+    </message>
+    <message>
+        <source>count</source>
+        <translation>数量</translation>
+    </message>
+    <message>
+        <source>The store %1 is read-only: accounts can be viewed but changes will not be saved.</source>
+        <translation>数据库 %1 为只读：可以查看账户，但修改不会被保存。</translation>
+    </message>
+    <message>
+        <source>Seeded a demo site into %1</source>
+        <translation>已向 %1 填充演示站点</translation>
+    </message>
+    <message>
+        <source>The demo site is incomplete; refused writes: %1</source>
+        <translation>演示站点不完整；被拒绝的写入：%1</translation>
+    </message>
+    <message>
+        <source>These accounts break the account rules and cannot be saved from the form until corrected: %1</source>
+        <translation>以下账户违反账户规则，修正前无法在界面中保存：%1</translation>
+    </message>
+    <message>
+        <source>User Management</source>
+        <translation>用户管理</translation>
+    </message>
+    <message>
+        <source>Language of the texts, such as zh_CN or de; the system&apos;s by default.</source>
+        <translation>界面文字的语言，例如 zh_CN 或 de；默认为系统语言。</translation>
+    </message>
+    <message>
+        <source>language</source>
+        <translation>语言</translation>
+    </message>
+</context>
+</TS>
