@@ -12,7 +12,8 @@ OutOfViewFilter::OutOfViewFilter(QAbstractItemView *view)
 {
     QWidget *port = m_viewport;
     port->installEventFilter(this);
-    for (QWidget *child : port->findChildren<QWidget *>(QString(), Qt::FindDirectChildrenOnly))
+    const auto children = port->findChildren<QWidget *>(QString(), Qt::FindDirectChildrenOnly);
+    for (QWidget *child : children)
         watch(child);
 }
 
@@ -21,7 +22,8 @@ void OutOfViewFilter::watch(QWidget *widget)
     if (widget->isWindow())
         return;
     widget->installEventFilter(this);
-    for (QWidget *child : widget->findChildren<QWidget *>())
+    const auto descendants = widget->findChildren<QWidget *>();
+    for (QWidget *child : descendants)
         child->installEventFilter(this);
 }
 
