@@ -62,8 +62,8 @@ QPixmap basePixmap(BaseIcon icon, qreal dpr)
     // of times.
     static QHash<QPair<int, qreal>, QPixmap> pixmaps;
     const QPair<int, qreal> key(static_cast<int>(icon), dpr);
-    auto it = pixmaps.constFind(key);
-    if (it == pixmaps.constEnd())
+    auto it = pixmaps.find(key);
+    if (it == pixmaps.end())
         it = pixmaps.insert(key, render(Images[key.first], dpr));
     return it.value();
 }
