@@ -10,6 +10,7 @@ REQUIRED_PACKAGES=(
     qtbase5-dev
     qtbase5-dev-tools
     libqt5sql5-sqlite
+    libqt5svg5-dev
     libzxcvbn-dev
     libsodium-dev
     pkg-config

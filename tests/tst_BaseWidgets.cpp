@@ -6,6 +6,7 @@
 #include <QToolButton>
 #include <QtTest>
 
+#include "BaseIcons.h"
 #include "IconButton.h"
 #include "PEWidget.h"
 #include "SearchBox.h"
@@ -14,6 +15,7 @@
 #include "TamLineEdit.h"
 #include "TamWidget.h"
 
+using orlun_base::BaseIcon;
 using orlun_base::IconButton;
 using orlun_base::SearchBox;
 using orlun_base::TableWidget;
@@ -51,6 +53,8 @@ public:
 
 } // namespace
 
+Q_DECLARE_METATYPE(orlun_base::BaseIcon)
+
 class tst_BaseWidgets : public QObject
 {
     Q_OBJECT
@@ -63,6 +67,8 @@ private slots:
     void lineEditExposesFocusToStyleSheets();
     void searchBoxEmitsEveryKeyword();
     void iconButtonSwapsIconUnderMouse();
+    void libraryIconsRenderAtTheirSize_data();
+    void libraryIconsRenderAtTheirSize();
     void tableWidgetSelectsRowsWithoutEditing();
 };
 
@@ -216,6 +222,36 @@ void tst_BaseWidgets::iconButtonSwapsIconUnderMouse()
     QEvent leave(QEvent::Leave);
     QApplication::sendEvent(&button, &leave);
     QCOMPARE(iconColour(button.icon()), QStringLiteral("#e5484d"));
+}
+
+void tst_BaseWidgets::libraryIconsRenderAtTheirSize_data()
+{
+    QTest::addColumn<BaseIcon>("icon");
+    QTest::addColumn<qreal>("dpr");
+    QTest::addColumn<int>("side");
+    QTest::newRow("question") << BaseIcon::Question << 1.0 << 40;
+    QTest::newRow("warning") << BaseIcon::Warning << 1.0 << 40;
+    QTest::newRow("close") << BaseIcon::Close << 1.0 << 12;
+    QTest::newRow("search") << BaseIcon::Search << 1.0 << 16;
+    QTest::newRow("edit") << BaseIcon::Edit << 1.0 << 14;
+    QTest::newRow("delete") << BaseIcon::Delete << 1.0 << 14;
+    QTest::newRow("offline") << BaseIcon::StatusOffline << 1.0 << 10;
+    QTest::newRow("online") << BaseIcon::StatusOnline << 1.0 << 10;
+    QTest::newRow("recording") << BaseIcon::StatusRecording << 1.0 << 10;
+    QTest::newRow("alarm") << BaseIcon::StatusAlarm << 1.0 << 10;
+    QTest::newRow("unknown") << BaseIcon::StatusUnknown << 1.0 << 10;
+    QTest::newRow("delete on a 2x screen") << BaseIcon::Delete << 2.0 << 14;
+}
+
+void tst_BaseWidgets::libraryIconsRenderAtTheirSize()
+{
+    QFETCH(BaseIcon, icon);
+    QFETCH(qreal, dpr);
+    QFETCH(int, side);
+    const QPixmap pixmap = orlun_base::basePixmap(icon, dpr);
+    QVERIFY(!pixmap.isNull());
+    QCOMPARE(pixmap.size(), QSize(side, side) * dpr);
+    QCOMPARE(pixmap.devicePixelRatio(), dpr);
 }
 
 void tst_BaseWidgets::tableWidgetSelectsRowsWithoutEditing()

@@ -2,7 +2,6 @@
 
 #include <QAction>
 #include <QFocusEvent>
-#include <QIcon>
 #include <QKeyEvent>
 #include <QKeySequence>
 #include <QRegExp>
@@ -16,6 +15,7 @@
 #include "TamMessageBox.h"
 #include "TamSingleton.h"
 #include "UserData.h"
+#include "UserMgrIcons.h"
 
 namespace orlun_userMgr {
 
@@ -24,22 +24,6 @@ namespace {
 const int kActionIconSize = 20;
 
 } // namespace
-
-const QIcon &UserPwdLineEdit::actionIcon(IconFamily family, bool highlighted)
-{
-    static const char *const names[IconFamilyCount] = {"hide_pwd", "show_pwd", "add_gesture",
-                                                       "delete_gesture"};
-    // Built once per field: a QIcon made from a file name each time the
-    // field is bound to another account leaves a new icon engine and cached
-    // pixmaps behind on every switch.
-    QIcon &icon = m_icons[family][highlighted ? 1 : 0];
-    if (icon.isNull()) {
-        icon = QIcon(QStringLiteral(":/userMgr_images/images/%1%2.png")
-                         .arg(QLatin1String(names[family]),
-                              highlighted ? QLatin1String("_h") : QLatin1String("_n")));
-    }
-    return icon;
-}
 
 UserPwdLineEdit::UserPwdLineEdit(QWidget *parent)
     : TamLineEdit(parent)
@@ -147,9 +131,11 @@ void UserPwdLineEdit::updateActionIcons(IconMode mode)
     if (mode != IconFocused && hasFocus())
         return;
     const bool highlighted = mode != IconNormal;
-    m_pwdAction->setIcon(actionIcon(m_pwdAction->isChecked() ? ShowPwd : HidePwd, highlighted));
-    m_gestureAction->setIcon(
-        actionIcon(m_gestureAction->isChecked() ? DeleteGesture : AddGesture, highlighted));
+    m_pwdAction->setIcon(userMgrIcon(
+        m_pwdAction->isChecked() ? UserMgrIcon::ShowPwd : UserMgrIcon::HidePwd, highlighted));
+    m_gestureAction->setIcon(userMgrIcon(m_gestureAction->isChecked() ? UserMgrIcon::DeleteGesture
+                                                                      : UserMgrIcon::AddGesture,
+                                         highlighted));
 }
 
 void UserPwdLineEdit::updateGestureToolTip()
@@ -164,10 +150,10 @@ void UserPwdLineEdit::slotPwdActionTriggered(bool checked)
     setAttribute(Qt::WA_InputMethodEnabled, false);
     if (checked) {
         setEchoMode(QLineEdit::Normal);
-        m_pwdAction->setIcon(actionIcon(ShowPwd, true));
+        m_pwdAction->setIcon(userMgrIcon(UserMgrIcon::ShowPwd, true));
     } else {
         setEchoMode(QLineEdit::Password);
-        m_pwdAction->setIcon(actionIcon(HidePwd, true));
+        m_pwdAction->setIcon(userMgrIcon(UserMgrIcon::HidePwd, true));
     }
 }
 
@@ -185,7 +171,7 @@ void UserPwdLineEdit::slotGestureActionTriggered(bool checked)
         if (TAMCOMMON::TamSingleton<orlun_data::UserData>::_instance().isUserConfigureGesture(
                 m_userName)) {
             m_gestureAction->setChecked(true);
-            m_gestureAction->setIcon(actionIcon(DeleteGesture, false));
+            m_gestureAction->setIcon(userMgrIcon(UserMgrIcon::DeleteGesture, false));
             TAMCOMMON::TamSingleton<orlun_worker::SystemAssistant>::_instance().messageAlert(
                 TAMCOMMON::TamSingleton<orlun_worker::DictDef>::_instance().noticeTitle,
                 QObject::tr("Add the user's gesture password success"));
@@ -201,7 +187,7 @@ void UserPwdLineEdit::slotGestureActionTriggered(bool checked)
             TAMCOMMON::TamSingleton<orlun_login::LoginAccess>::_instance().deleteUserGesture(
                 m_userName)) {
             m_gestureAction->setChecked(false);
-            m_gestureAction->setIcon(actionIcon(AddGesture, false));
+            m_gestureAction->setIcon(userMgrIcon(UserMgrIcon::AddGesture, false));
         }
     }
 

@@ -1,6 +1,5 @@
 #pragma once
 
-#include <QIcon>
 #include <QString>
 
 #include "TamLineEdit.h"
@@ -38,8 +37,6 @@ protected:
     void leaveEvent(QEvent *event) override;
 
 private:
-    enum IconFamily { HidePwd, ShowPwd, AddGesture, DeleteGesture, IconFamilyCount };
-    const QIcon &actionIcon(IconFamily family, bool highlighted);
     void updateActionIcons(IconMode mode);
     void updateGestureToolTip();
     void slotPwdActionTriggered(bool checked);
@@ -49,7 +46,6 @@ private:
     QAction *m_gestureAction = nullptr;
     CustomIconStyle *m_iconStyle = nullptr;
     QString m_userName;
-    QIcon m_icons[IconFamilyCount][2]; // resting, highlighted
 };
 
 } // namespace orlun_userMgr

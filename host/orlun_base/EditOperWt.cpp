@@ -7,6 +7,8 @@
 #include <QPair>
 #include <QPushButton>
 
+#include "BaseIcons.h"
+
 namespace orlun_base {
 
 namespace {
@@ -14,45 +16,17 @@ namespace {
 constexpr int ButtonSide = 18;
 constexpr int IconSide = 14;
 
-enum class Glyph { Pencil, Cross };
-
-// Drawn when the application carries no list-button images of its own.
-QIcon paintedIcon(Glyph glyph, const QColor &color, qreal dpr)
-{
-    QPixmap pixmap(QSize(IconSide, IconSide) * dpr);
-    pixmap.setDevicePixelRatio(dpr);
-    pixmap.fill(Qt::transparent);
-    QPainter painter(&pixmap);
-    painter.setRenderHint(QPainter::Antialiasing);
-    if (glyph == Glyph::Pencil) {
-        painter.setPen(QPen(color, 2.2, Qt::SolidLine, Qt::FlatCap));
-        painter.drawLine(QPointF(4.5, 9.5), QPointF(11, 3));
-        painter.setPen(Qt::NoPen);
-        painter.setBrush(color);
-        const QPointF tip[] = {QPointF(1.5, 12.5), QPointF(2.5, 8.8), QPointF(5.2, 11.5)};
-        painter.drawPolygon(tip, 3);
-        painter.setPen(QPen(color, 1.2));
-        painter.drawLine(QPointF(1.5, 13), QPointF(12.5, 13));
-    } else {
-        painter.setPen(QPen(color, 2.0, Qt::SolidLine, Qt::RoundCap));
-        painter.drawLine(QPointF(3, 3), QPointF(IconSide - 3, IconSide - 3));
-        painter.drawLine(QPointF(IconSide - 3, 3), QPointF(3, IconSide - 3));
-    }
-    return QIcon(pixmap);
-}
-
 // Tables make one operation widget per row, tens of thousands at a time:
-// each icon is looked up or painted once per pixel ratio and then shared.
-QIcon buttonIcon(const QString &imageBase, Glyph glyph, qreal dpr)
+// each icon is looked up once per pixel ratio and then shared. The
+// application's list-button images win; the library's own stand in for them.
+QIcon buttonIcon(const QString &imageBase, BaseIcon fallback, qreal dpr)
 {
     static QHash<QPair<QString, qreal>, QIcon> icons;
     const QPair<QString, qreal> key(imageBase, dpr);
     auto it = icons.find(key);
     if (it == icons.end()) {
         const QString normal = imageBase + QStringLiteral("_n.png");
-        it = icons.insert(key, QFile::exists(normal)
-                                   ? QIcon(normal)
-                                   : paintedIcon(glyph, QColor(QRgb(0x8A94A6)), dpr));
+        it = icons.insert(key, QFile::exists(normal) ? QIcon(normal) : baseIcon(fallback, dpr));
     }
     return it.value();
 }
@@ -110,11 +84,11 @@ EditOperWt::EditOperWt(const QString &id, QWidget *parent)
     const qreal dpr = devicePixelRatioF();
     m_editBt = makeButton(
         this, "editBt",
-        buttonIcon(QStringLiteral(":/images/images/edit_listWt"), Glyph::Pencil, dpr), tr("Edit"));
-    m_deleteBt =
-        makeButton(this, "deleteBt",
-                   buttonIcon(QStringLiteral(":/images/images/delete_listWt"), Glyph::Cross, dpr),
-                   tr("Delete"));
+        buttonIcon(QStringLiteral(":/images/images/edit_listWt"), BaseIcon::Edit, dpr), tr("Edit"));
+    m_deleteBt = makeButton(
+        this, "deleteBt",
+        buttonIcon(QStringLiteral(":/images/images/delete_listWt"), BaseIcon::Delete, dpr),
+        tr("Delete"));
 
     auto *layout = new QHBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);

@@ -1,27 +1,12 @@
 #include "SearchBox.h"
 
 #include <QAction>
-#include <QPainter>
+
+#include "BaseIcons.h"
 
 namespace orlun_base {
 
 namespace {
-
-// A magnifier drawn at run time, so the box needs no image resource.
-QIcon searchIcon(qreal dpr)
-{
-    const int side = 16;
-    QPixmap pixmap(QSize(side, side) * dpr);
-    pixmap.setDevicePixelRatio(dpr);
-    pixmap.fill(Qt::transparent);
-    QPainter painter(&pixmap);
-    painter.setRenderHint(QPainter::Antialiasing);
-    painter.setPen(QPen(QColor(QRgb(0x6C7586)), 1.6, Qt::SolidLine, Qt::RoundCap));
-    painter.setBrush(Qt::NoBrush);
-    painter.drawEllipse(QRectF(2, 2, 9, 9));
-    painter.drawLine(QPointF(10, 10), QPointF(14, 14));
-    return QIcon(pixmap);
-}
 
 const char *const SearchStyleSheet = R"(
 QLineEdit {
@@ -48,7 +33,8 @@ SearchBox::SearchBox(QWidget *parent)
     setPlaceholderText(tr("Search"));
     setClearButtonEnabled(true);
 
-    QAction *searchAction = addAction(searchIcon(devicePixelRatioF()), QLineEdit::LeadingPosition);
+    QAction *searchAction =
+        addAction(baseIcon(BaseIcon::Search, devicePixelRatioF()), QLineEdit::LeadingPosition);
     searchAction->setObjectName(QStringLiteral("searchAction"));
 
     connect(this, &QLineEdit::textChanged, this,

@@ -5,10 +5,10 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QMouseEvent>
-#include <QPainter>
-#include <QPainterPath>
 #include <QPushButton>
 #include <QVBoxLayout>
+
+#include "BaseIcons.h"
 
 namespace orlun_base {
 
@@ -91,59 +91,6 @@ QString buttonText(MessageBoxButton button)
     return QString();
 }
 
-QPixmap makePixmap(int side, qreal dpr)
-{
-    QPixmap pixmap(QSize(side, side) * dpr);
-    pixmap.setDevicePixelRatio(dpr);
-    pixmap.fill(Qt::transparent);
-    return pixmap;
-}
-
-// Painted rather than loaded so the box needs no image resources.
-QPixmap questionIcon(bool warning, qreal dpr)
-{
-    const int side = 40;
-    QPixmap pixmap = makePixmap(side, dpr);
-    QPainter painter(&pixmap);
-    painter.setRenderHint(QPainter::Antialiasing);
-    painter.setPen(Qt::NoPen);
-
-    QFont font(QStringLiteral("microsoft yahei"));
-    font.setPixelSize(24);
-    font.setBold(true);
-    painter.setFont(font);
-
-    if (warning) {
-        QPainterPath triangle;
-        triangle.moveTo(side / 2.0, 3);
-        triangle.lineTo(side - 2, side - 4);
-        triangle.lineTo(2, side - 4);
-        triangle.closeSubpath();
-        painter.setBrush(QColor(QRgb(0xF5A623)));
-        painter.drawPath(triangle);
-        painter.setPen(QColor(QRgb(0x101928)));
-        painter.drawText(QRectF(0, 8, side, side - 12), Qt::AlignCenter, QStringLiteral("!"));
-    } else {
-        painter.setBrush(QColor(QRgb(0x2D80D4)));
-        painter.drawEllipse(QRectF(2, 2, side - 4, side - 4));
-        painter.setPen(Qt::white);
-        painter.drawText(QRectF(0, 0, side, side), Qt::AlignCenter, QStringLiteral("?"));
-    }
-    return pixmap;
-}
-
-QIcon crossIcon(qreal dpr)
-{
-    const int side = 12;
-    QPixmap pixmap = makePixmap(side, dpr);
-    QPainter painter(&pixmap);
-    painter.setRenderHint(QPainter::Antialiasing);
-    painter.setPen(QPen(QColor(QRgb(0xC9D1DC)), 1.6, Qt::SolidLine, Qt::RoundCap));
-    painter.drawLine(QPointF(1.5, 1.5), QPointF(side - 1.5, side - 1.5));
-    painter.drawLine(QPointF(side - 1.5, 1.5), QPointF(1.5, side - 1.5));
-    return QIcon(pixmap);
-}
-
 const char *const BoxStyleSheet = R"(
 QDialog#tamMessageBox { background-color: #101928; border: 1px solid #213147; }
 QWidget#titleBar { background-color: #172236; }
@@ -193,7 +140,7 @@ TamMessageBox::TamMessageBox(QWidget *parent, const QString &text, short buttons
     titleCloseBt->setFixedSize(28, 28);
     titleCloseBt->setFocusPolicy(Qt::NoFocus);
     titleCloseBt->setAutoDefault(false);
-    titleCloseBt->setIcon(crossIcon(devicePixelRatioF()));
+    titleCloseBt->setIcon(baseIcon(BaseIcon::Close, devicePixelRatioF()));
     titleCloseBt->setToolTip(tr("Close"));
     connect(titleCloseBt, &QPushButton::clicked, this, &QDialog::reject);
     titleLayout->addWidget(titleCloseBt);
@@ -206,7 +153,8 @@ TamMessageBox::TamMessageBox(QWidget *parent, const QString &text, short buttons
     contentLayout->setSpacing(16);
     auto *iconLabel = new QLabel(this);
     iconLabel->setObjectName(QStringLiteral("iconLabel"));
-    iconLabel->setPixmap(questionIcon(warning, devicePixelRatioF()));
+    iconLabel->setPixmap(
+        basePixmap(warning ? BaseIcon::Warning : BaseIcon::Question, devicePixelRatioF()));
     iconLabel->setAlignment(Qt::AlignTop);
     contentLayout->addWidget(iconLabel, 0, Qt::AlignTop);
     auto *textLabel = new QLabel(this);

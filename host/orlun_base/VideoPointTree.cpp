@@ -1,12 +1,10 @@
 #include "VideoPointTree.h"
 
 #include <QMimeData>
-#include <QPainter>
-#include <QPixmap>
 #include <QSet>
 #include <QVBoxLayout>
 
-#include "BaseTools.h"
+#include "BaseIcons.h"
 #include "ChannelId.h"
 #include "DataSignals.h"
 #include "DevsMgrData.h"
@@ -88,17 +86,11 @@ VideoPointTree::VideoPointTree(QWidget *parent, TreeConfig *config)
     // Lets the view lay out 100,000 rows without asking each one its size.
     m_tree->setUniformRowHeights(true);
 
-    for (int status = vms_sdk::ChannelOffline; status <= vms_sdk::ChannelUnknown; ++status) {
-        QPixmap dot(10, 10);
-        dot.fill(Qt::transparent);
-        QPainter painter(&dot);
-        painter.setRenderHint(QPainter::Antialiasing);
-        painter.setPen(Qt::NoPen);
-        painter.setBrush(BaseTools::_instance().chanStatusTextColor(QString(), status));
-        painter.drawEllipse(1, 1, 8, 8);
-        painter.end();
-        m_statusIcons.append(QIcon(dot));
-    }
+    // By vms_sdk::ChannelStatus; made once and shared by every channel row.
+    for (BaseIcon icon :
+         {BaseIcon::StatusOffline, BaseIcon::StatusOnline, BaseIcon::StatusRecording,
+          BaseIcon::StatusAlarm, BaseIcon::StatusUnknown})
+        m_statusIcons.append(baseIcon(icon, devicePixelRatioF()));
 
     auto &hub = orlun_data::DataSignals::_instance();
     connect(&hub, &orlun_data::DataSignals::signalAddDevice, this,
