@@ -222,19 +222,24 @@ int main(int argc, char *argv[])
         QObject::connect(&orlun_data::DataSignals::_instance(),
                          &orlun_data::DataSignals::signalUsersChanged, bar,
                          &RemoteChangeBar::addChangedAccounts);
-        QObject::connect(bar, &RemoteChangeBar::reloadRequested, &app, [&] {
-            // The bar dies with the form it sits on: rebuild once it returned.
-            QTimer::singleShot(0, &app, [&] {
-                const bool maximized = form->isMaximized();
-                if (!store.open(store.path()))
-                    QTextStream(stderr) << store.lastErrorText() << '\n';
-                buildForm();
-                if (maximized)
-                    form->showMaximized();
-                else
-                    form->show();
-            });
-        });
+        // The form, the store and this function live until main returns,
+        // after the application and its connections are gone.
+        QObject::connect(bar, &RemoteChangeBar::reloadRequested, &app,
+                         [&app, formSlot = &form, build = &buildForm] {
+                             // The bar dies with the form it sits on: rebuild once it returned.
+                             QTimer::singleShot(0, &app, [formSlot, build] {
+                                 const bool maximized = (*formSlot)->isMaximized();
+                                 orlun_data::DataStore &reopened =
+                                     orlun_data::DataStore::_instance();
+                                 if (!reopened.open(reopened.path()))
+                                     QTextStream(stderr) << reopened.lastErrorText() << '\n';
+                                 (*build)();
+                                 if (maximized)
+                                     (*formSlot)->showMaximized();
+                                 else
+                                     (*formSlot)->show();
+                             });
+                         });
     };
     buildForm();
 

@@ -571,12 +571,13 @@ void DevsMgrData::refresh()
             emit hub.signalAddDevice(devId);
             continue;
         }
-        const Device &device = m_devices[devId];
+        const Device &device = *m_devices.constFind(devId);
         QList<vms_sdk::DevChannelInfo> renamed;
         bool statusChanged = false;
-        for (int number : device.channels.keys()) {
-            const vms_sdk::DevChannelInfo &now = device.channels[number];
-            const auto was = old->channels.constFind(number);
+        for (auto channel = device.channels.constBegin(); channel != device.channels.constEnd();
+             ++channel) {
+            const vms_sdk::DevChannelInfo &now = channel.value();
+            const auto was = old->channels.constFind(channel.key());
             if (was == old->channels.constEnd() || was->channelName != now.channelName ||
                 was->channelType != now.channelType)
                 renamed.append(now);
