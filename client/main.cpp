@@ -13,6 +13,7 @@
 #include <QTimer>
 
 #include "BaseForm.h"
+#include "DataSignals.h"
 #include "DataStore.h"
 #include "DictDef.h"
 #include "FormsMgr.h"
@@ -24,8 +25,10 @@
 
 #include "DarkTheme.h"
 #include "DemoSeeder.h"
+#include "RemoteChangeBar.h"
 
 #include <cstring>
+#include <functional>
 #include <memory>
 
 namespace {
@@ -121,8 +124,11 @@ int main(int argc, char *argv[])
     parser.addHelpOption();
     const QCommandLineOption dbOption(
         QStringLiteral("db"),
-        QCoreApplication::translate("main", "Store to open; created and seeded when new."),
-        QCoreApplication::translate("main", "path"), defaultStorePath());
+        QCoreApplication::translate(
+            "main", "Store to open: a file, or a database shared by several workstations as "
+                    "postgresql://user@host:port/dbname (the password goes in ~/.pgpass); "
+                    "created and seeded when new."),
+        QCoreApplication::translate("main", "path or URL"), defaultStorePath());
     const QCommandLineOption screenshotOption(
         QStringLiteral("screenshot"),
         QCoreApplication::translate("main", "Render the form offscreen into a PNG and exit."),
@@ -202,10 +208,40 @@ int main(int argc, char *argv[])
     }
 
     // The form is parentless and ours; the form manager only looks it up.
-    std::unique_ptr<orlun_base::BaseForm> form(
-        TAMCOMMON::TamSingleton<orlun_userMgr::UserMgrInit>::_instance().createUserMgrForm());
-    orlun_base::FormsMgr::_instance().registerForm(form.get());
-    form->setWindowTitle(QCoreApplication::translate("main", "User Management"));
+    std::unique_ptr<orlun_base::BaseForm> form;
+    std::function<void()> buildForm = [&] {
+        if (form)
+            orlun_base::FormsMgr::_instance().unregisterForm(form.get());
+        form.reset(
+            TAMCOMMON::TamSingleton<orlun_userMgr::UserMgrInit>::_instance().createUserMgrForm());
+        orlun_base::FormsMgr::_instance().registerForm(form.get());
+        form->setWindowTitle(QCoreApplication::translate("main", "User Management"));
+        // Accounts changed at another workstation of a shared store, which
+        // the form does not follow by itself.
+        auto *bar = new RemoteChangeBar(form.get());
+        QObject::connect(&orlun_data::DataSignals::_instance(),
+                         &orlun_data::DataSignals::signalUsersChanged, bar,
+                         &RemoteChangeBar::addChangedAccounts);
+        // The form, the store and this function live until main returns,
+        // after the application and its connections are gone.
+        QObject::connect(bar, &RemoteChangeBar::reloadRequested, &app,
+                         [&app, formSlot = &form, build = &buildForm] {
+                             // The bar dies with the form it sits on: rebuild once it returned.
+                             QTimer::singleShot(0, &app, [formSlot, build] {
+                                 const bool maximized = (*formSlot)->isMaximized();
+                                 orlun_data::DataStore &reopened =
+                                     orlun_data::DataStore::_instance();
+                                 if (!reopened.open(reopened.path()))
+                                     QTextStream(stderr) << reopened.lastErrorText() << '\n';
+                                 (*build)();
+                                 if (maximized)
+                                     (*formSlot)->showMaximized();
+                                 else
+                                     (*formSlot)->show();
+                             });
+                         });
+    };
+    buildForm();
 
     QString screenshot = parser.value(screenshotOption);
     if (screenshot.isEmpty() && isHeadless())

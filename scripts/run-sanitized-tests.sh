@@ -21,6 +21,9 @@ grep -vE '^[[:space:]]*(#|$)' "$SUPP" | sed 's/^/    /'
 cmake -S . -B "$SAN_DIR" -DCMAKE_BUILD_TYPE=Debug -DUSERMGR_SANITIZE=ON -DUSERMGR_BUILD_BENCH=OFF
 cmake --build "$SAN_DIR" -j"$(nproc)"
 
+# The store suites run a second time on PostgreSQL.
+start_private_pg_server
+
 status=0
 ctest --test-dir "$SAN_DIR" --output-on-failure -j2 || status=$?
 

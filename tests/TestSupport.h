@@ -3,7 +3,12 @@
 #include <QAction>
 #include <QObject>
 #include <QSignalSpy>
+#include <QSqlDatabase>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QTemporaryDir>
 #include <QToolButton>
+#include <QUrl>
 #include <QtTest>
 
 #include "DataStore.h"
@@ -25,9 +30,88 @@ inline void waitForClearButtonFades(QWidget *root)
     }
 }
 
+// The store suites run on SQLite by default. Registered a second time with
+// ORLUN_TEST_ENGINE=postgresql, they run on a database of their own on the
+// server that ORLUN_TEST_PG names (scripts/common.sh starts a private one).
+inline bool testsOnServer()
+{
+    return qgetenv("ORLUN_TEST_ENGINE") == "postgresql";
+}
+
+// Runs statements on a separate connection to database (the server's own
+// one when empty); returns the first error, or an empty string.
+inline QString runOnServer(const QString &database, const QStringList &statements)
+{
+    QUrl url(qEnvironmentVariable("ORLUN_TEST_PG"));
+    if (url.isEmpty())
+        return QStringLiteral("ORLUN_TEST_PG is not set; run the tests through "
+                              "scripts/run-tests.sh, which starts a server");
+    QString error;
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), "test_admin");
+        db.setHostName(url.host());
+        db.setPort(url.port(5432));
+        db.setUserName(url.userName());
+        db.setDatabaseName(database.isEmpty() ? url.path().mid(1) : database);
+        if (!db.open())
+            error = db.lastError().text();
+        QSqlQuery query(db);
+        for (const QString &statement :
+             QStringList("SET client_min_messages = warning") + statements) {
+            if (error.isEmpty() && !query.exec(statement))
+                error = statement + ": " + query.lastError().text();
+        }
+        query.finish();
+        db.close();
+    }
+    QSqlDatabase::removeDatabase("test_admin");
+    return error;
+}
+
+// The test process's database on the server, created on first use.
+inline QString serverStoreUrl()
+{
+    static const QString url = [] {
+        const QString name =
+            QStringLiteral("orlun_test_%1").arg(QCoreApplication::applicationPid());
+        const QString error =
+            runOnServer(QString(), {"DROP DATABASE IF EXISTS " + name, "CREATE DATABASE " + name});
+        if (!error.isEmpty())
+            qWarning("%s", qPrintable(error));
+        QUrl server(qEnvironmentVariable("ORLUN_TEST_PG"));
+        server.setPath(QLatin1Char('/') + name);
+        return server.toString();
+    }();
+    return url;
+}
+
+// Opens an empty store on the suite's engine: a new ":memory:" store, or the
+// suite's server database emptied.
+inline void openFreshStore()
+{
+    auto &store = orlun_data::DataStore::_instance();
+    if (!testsOnServer()) {
+        QVERIFY(store.open(QStringLiteral(":memory:")));
+        return;
+    }
+    store.close();
+    const QString url = serverStoreUrl();
+    const QString error = runOnServer(QUrl(url).path().mid(1),
+                                      {"DROP SCHEMA public CASCADE", "CREATE SCHEMA public"});
+    QVERIFY2(error.isEmpty(), qPrintable(error));
+    QVERIFY2(store.open(url), qPrintable(store.lastErrorText()));
+}
+
+// A store that a test closes and opens again: a file in dir, or the suite's
+// server database (emptied by openFreshStore).
+inline QString reopenableStore(const QTemporaryDir &dir, const QString &file)
+{
+    return testsOnServer() ? serverStoreUrl() : dir.filePath(file);
+}
+
 inline void resetHostForTest()
 {
-    QVERIFY(orlun_data::DataStore::_instance().open(QStringLiteral(":memory:")));
+    openFreshStore();
     orlun_base::TamMessageBox::setTestMode(true);
     orlun_base::TamMessageBox::setNextAnswers({});
     orlun_base::TamMessageBox::clearAskedQuestions();

@@ -3,6 +3,13 @@
 //   store_helper writelock PATH  holds the write lock: others read, nobody else writes
 //   store_helper burst PATH      adds accounts u0, u1, ... and prints each name once
 //                                its transaction committed, until killed
+//   store_helper client PATH     another workstation: runs one command a line from
+//                                stdin and answers "ok" or "refused: <why>":
+//                                add NAME | edit NAME DESCRIPTION | grant NAME RESID |
+//                                delete NAME | device DEVID CHANNELS |
+//                                rename DEVID NO NAME | delchannel DEVID NO
+//                                It runs no event loop, so it never hears of the
+//                                others' changes: only the store stops its stale writes.
 // The lock modes print "ready" once the lock is held and keep it until stdin
 // closes or the process is killed.
 
@@ -13,9 +20,12 @@
 #include <QTextStream>
 
 #include "DataStore.h"
+#include "DevsMgrData.h"
 #include "UserData.h"
 
 #include <cstdio>
+#include <iostream>
+#include <string>
 
 namespace {
 
@@ -62,6 +72,64 @@ int burst(const QString &path)
     }
 }
 
+bool runCommand(const QStringList &words)
+{
+    auto &users = orlun_data::UserData::_instance();
+    auto &catalog = orlun_data::DevsMgrData::_instance();
+    const QString command = words.value(0);
+    const QString name = words.value(1);
+    if (command == QLatin1String("add")) {
+        orlun_data::UserInfo info;
+        info.userName = name;
+        info.userPwd = QStringLiteral("Client#2");
+        return users.addUser(info);
+    }
+    if (command == QLatin1String("edit")) {
+        orlun_data::UserInfo info = users.getUserInfo(name);
+        info.userDescribe = words.value(2);
+        return users.updateUser(info);
+    }
+    if (command == QLatin1String("grant")) {
+        const orlun_data::UserInfo info = users.getUserInfo(name);
+        return users.setUserRes(name, {{words.value(2), 0}}) && users.updateUser(info);
+    }
+    if (command == QLatin1String("delete"))
+        return users.deleteUser(name);
+    if (command == QLatin1String("device")) {
+        vms_sdk::DevInfo info;
+        info.devId = name;
+        info.devName = name;
+        info.channelCount = words.value(2).toInt();
+        return catalog.addDevice(info);
+    }
+    if (command == QLatin1String("rename"))
+        return catalog.renameChannel({name, words.value(2).toInt()}, words.value(3));
+    if (command == QLatin1String("delchannel"))
+        return catalog.deleteChannels({{name, words.value(2).toInt()}});
+    return false;
+}
+
+int client(const QString &path)
+{
+    auto &store = orlun_data::DataStore::_instance();
+    if (!store.open(path)) {
+        std::printf("refused: %s\n", qPrintable(store.lastErrorText()));
+        return 2;
+    }
+    std::puts("ready");
+    std::fflush(stdout);
+    for (std::string line; std::getline(std::cin, line);) {
+        const QStringList words = QString::fromStdString(line).split(QLatin1Char(' '));
+        if (runCommand(words))
+            std::puts("ok");
+        else
+            std::printf("refused: %s\n",
+                        qPrintable(orlun_data::UserData::_instance().lastErrorText()));
+        std::fflush(stdout);
+    }
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
@@ -76,5 +144,7 @@ int main(int argc, char *argv[])
         return holdLock(args.at(2), false);
     if (args.at(1) == QLatin1String("burst"))
         return burst(args.at(2));
+    if (args.at(1) == QLatin1String("client"))
+        return client(args.at(2));
     return 1;
 }

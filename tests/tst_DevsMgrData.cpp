@@ -259,7 +259,7 @@ void tst_DevsMgrData::groupsAndDeviceDeletion()
 void tst_DevsMgrData::catalogSurvivesReopen()
 {
     QTemporaryDir dir;
-    const QString path = dir.filePath(QStringLiteral("catalog.db"));
+    const QString path = reopenableStore(dir, QStringLiteral("catalog.db"));
     QVERIFY(orlun_data::DataStore::_instance().open(path));
     QVERIFY(addDevice(QStringLiteral("d1"), 3));
     QVERIFY(addDevice(QStringLiteral("cam"), 1, 1));

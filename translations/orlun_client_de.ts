@@ -2,6 +2,17 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="de">
 <context>
+    <name>RemoteChangeBar</name>
+    <message>
+        <source>Reload</source>
+        <translation>Neu laden</translation>
+    </message>
+    <message>
+        <source>Accounts were changed at another workstation: %1. Reload to see them.</source>
+        <translation>Konten wurden an einem anderen Arbeitsplatz geändert: %1. Neu laden, um sie zu sehen.</translation>
+    </message>
+</context>
+<context>
     <name>main</name>
     <message>
         <source>Cannot write %1</source>
@@ -14,14 +25,6 @@
     <message>
         <source>Demo client that hosts the user management module.</source>
         <translation>Demo-Client, der das Benutzerverwaltungsmodul enthält.</translation>
-    </message>
-    <message>
-        <source>Store to open; created and seeded when new.</source>
-        <translation>Zu öffnender Datenspeicher; wird neu angelegt und mit Beispieldaten gefüllt.</translation>
-    </message>
-    <message>
-        <source>path</source>
-        <translation>Pfad</translation>
     </message>
     <message>
         <source>Render the form offscreen into a PNG and exit.</source>
@@ -74,6 +77,14 @@
     <message>
         <source>language</source>
         <translation>Sprache</translation>
+    </message>
+    <message>
+        <source>Store to open: a file, or a database shared by several workstations as postgresql://user@host:port/dbname (the password goes in ~/.pgpass); created and seeded when new.</source>
+        <translation>Zu öffnender Datenspeicher: eine Datei oder eine von mehreren Arbeitsplätzen geteilte Datenbank als postgresql://benutzer@host:port/dbname (das Passwort steht in ~/.pgpass); wird neu angelegt und mit Beispieldaten gefüllt.</translation>
+    </message>
+    <message>
+        <source>path or URL</source>
+        <translation>Pfad oder URL</translation>
     </message>
 </context>
 </TS>

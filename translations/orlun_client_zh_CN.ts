@@ -2,6 +2,17 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="zh_CN">
 <context>
+    <name>RemoteChangeBar</name>
+    <message>
+        <source>Reload</source>
+        <translation>重新加载</translation>
+    </message>
+    <message>
+        <source>Accounts were changed at another workstation: %1. Reload to see them.</source>
+        <translation>其他工作站修改了账户：%1。重新加载以查看。</translation>
+    </message>
+</context>
+<context>
     <name>main</name>
     <message>
         <source>Cannot write %1</source>
@@ -14,14 +25,6 @@
     <message>
         <source>Demo client that hosts the user management module.</source>
         <translation>承载用户管理模块的演示客户端。</translation>
-    </message>
-    <message>
-        <source>Store to open; created and seeded when new.</source>
-        <translation>要打开的数据库；新建时会创建并填充演示数据。</translation>
-    </message>
-    <message>
-        <source>path</source>
-        <translation>路径</translation>
     </message>
     <message>
         <source>Render the form offscreen into a PNG and exit.</source>
@@ -74,6 +77,14 @@
     <message>
         <source>language</source>
         <translation>语言</translation>
+    </message>
+    <message>
+        <source>Store to open: a file, or a database shared by several workstations as postgresql://user@host:port/dbname (the password goes in ~/.pgpass); created and seeded when new.</source>
+        <translation>要打开的数据存储：一个文件，或多个工作站共用的数据库 postgresql://用户@主机:端口/数据库名（密码放在 ~/.pgpass 中）；新建时创建并填入示例数据。</translation>
+    </message>
+    <message>
+        <source>path or URL</source>
+        <translation>路径或 URL</translation>
     </message>
 </context>
 </TS>

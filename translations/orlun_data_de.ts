@@ -59,6 +59,30 @@
         <source>No store is open.</source>
         <translation>Kein Datenspeicher geöffnet.</translation>
     </message>
+    <message>
+        <source>The store %1 is not a postgresql://user@host:port/dbname URL.</source>
+        <translation>Der Datenspeicher %1 ist keine URL der Form postgresql://benutzer@host:port/dbname.</translation>
+    </message>
+    <message>
+        <source>The store %1 names a password; keep it in ~/.pgpass (or the file PGPASSFILE names) instead.</source>
+        <translation>Der Datenspeicher %1 enthält ein Passwort; legen Sie es stattdessen in ~/.pgpass (oder der in PGPASSFILE genannten Datei) ab.</translation>
+    </message>
+    <message>
+        <source>The store %1 needs Qt&apos;s PostgreSQL driver (QPSQL), which is not installed.</source>
+        <translation>Der Datenspeicher %1 braucht den PostgreSQL-Treiber von Qt (QPSQL), der nicht installiert ist.</translation>
+    </message>
+    <message>
+        <source>The store %1 already holds such a record (%2).</source>
+        <translation>Der Datenspeicher %1 enthält bereits einen solchen Eintrag (%2).</translation>
+    </message>
+    <message>
+        <source>The connection to the store %1 was lost; nothing was saved. The next save connects again.</source>
+        <translation>Die Verbindung zum Datenspeicher %1 ist abgebrochen; nichts wurde gespeichert. Das nächste Speichern verbindet erneut.</translation>
+    </message>
+    <message>
+        <source>The store %1 cannot be reached; nothing was saved.</source>
+        <translation>Der Datenspeicher %1 ist nicht erreichbar; nichts wurde gespeichert.</translation>
+    </message>
 </context>
 <context>
     <name>orlun_data::UserData</name>
@@ -126,6 +150,14 @@
     <message>
         <source>Deleting %1 was refused (test).</source>
         <translation>Das Löschen von %1 wurde abgelehnt (Test).</translation>
+    </message>
+    <message>
+        <source>The name %1 was taken at another workstation.</source>
+        <translation>Der Name %1 wurde an einem anderen Arbeitsplatz vergeben.</translation>
+    </message>
+    <message>
+        <source>The account %1 was changed or deleted at another workstation after it was shown here; nothing was saved. Reload it and make the change again.</source>
+        <translation>Das Konto %1 wurde an einem anderen Arbeitsplatz geändert oder gelöscht, nachdem es hier angezeigt wurde; nichts wurde gespeichert. Laden Sie es neu und nehmen Sie die Änderung erneut vor.</translation>
     </message>
 </context>
 </TS>

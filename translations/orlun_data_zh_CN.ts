@@ -59,6 +59,30 @@
         <source>No store is open.</source>
         <translation>没有打开的数据库。</translation>
     </message>
+    <message>
+        <source>The store %1 is not a postgresql://user@host:port/dbname URL.</source>
+        <translation>数据存储 %1 不是 postgresql://用户@主机:端口/数据库名 形式的 URL。</translation>
+    </message>
+    <message>
+        <source>The store %1 names a password; keep it in ~/.pgpass (or the file PGPASSFILE names) instead.</source>
+        <translation>数据存储 %1 中包含密码；请改为保存在 ~/.pgpass（或 PGPASSFILE 指定的文件）中。</translation>
+    </message>
+    <message>
+        <source>The store %1 needs Qt&apos;s PostgreSQL driver (QPSQL), which is not installed.</source>
+        <translation>数据存储 %1 需要 Qt 的 PostgreSQL 驱动（QPSQL），但它未安装。</translation>
+    </message>
+    <message>
+        <source>The store %1 already holds such a record (%2).</source>
+        <translation>数据存储 %1 中已有此记录（%2）。</translation>
+    </message>
+    <message>
+        <source>The connection to the store %1 was lost; nothing was saved. The next save connects again.</source>
+        <translation>与数据存储 %1 的连接已断开；未保存任何内容。下次保存时将重新连接。</translation>
+    </message>
+    <message>
+        <source>The store %1 cannot be reached; nothing was saved.</source>
+        <translation>无法连接数据存储 %1；未保存任何内容。</translation>
+    </message>
 </context>
 <context>
     <name>orlun_data::UserData</name>
@@ -123,6 +147,14 @@
     <message>
         <source>Deleting %1 was refused (test).</source>
         <translation>删除 %1 被拒绝（测试）。</translation>
+    </message>
+    <message>
+        <source>The name %1 was taken at another workstation.</source>
+        <translation>名称 %1 已被其他工作站占用。</translation>
+    </message>
+    <message>
+        <source>The account %1 was changed or deleted at another workstation after it was shown here; nothing was saved. Reload it and make the change again.</source>
+        <translation>账户 %1 在此处显示后已被其他工作站修改或删除；未保存任何内容。请重新加载后再修改。</translation>
     </message>
 </context>
 </TS>

@@ -35,6 +35,9 @@ signals:
     void signalStoreReloaded();
     // The whole catalog was reloaded (store reopened).
     void signalCatalogReset();
+    // Another client changed, added or deleted these accounts (or their
+    // grants or gestures) in a shared store; the in-memory copy follows.
+    void signalUsersChanged(const QStringList &userNames);
 };
 
 } // namespace orlun_data

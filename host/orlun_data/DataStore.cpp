@@ -5,9 +5,12 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QLoggingCategory>
+#include <QSqlDriver>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QStringList>
+#include <QTimer>
+#include <QUrl>
 #include <QVariant>
 
 #include "DataLog.h"
@@ -86,6 +89,33 @@ const char *const kSchema[] = {
     " ON group_channels(dev_id, channel_no)",
 };
 
+// Schema version 2: a version per account, so that a save made from an
+// outdated copy is refused, and name uniqueness ignoring case enforced by
+// the store itself, where clients that share it meet.
+const char *const kSchemaV2[] = {
+    "ALTER TABLE users ADD COLUMN version INTEGER NOT NULL DEFAULT 1",
+    "CREATE UNIQUE INDEX IF NOT EXISTS idx_users_name_folded ON users (lower(name))",
+};
+
+// The schema is written for SQLite; a server needs its own words for
+// generated keys and binary data, and takes case-insensitive uniqueness from
+// the index on lower(name).
+QString forEngine(const char *statement, DataStore::Engine engine)
+{
+    QString sql = QString::fromLatin1(statement);
+    if (engine == DataStore::PostgreSQL) {
+        sql.replace(QLatin1String("INTEGER PRIMARY KEY AUTOINCREMENT"),
+                    QLatin1String("BIGSERIAL PRIMARY KEY"));
+        sql.replace(QLatin1String(" COLLATE NOCASE"), QString());
+        sql.replace(QLatin1String(" BLOB"), QLatin1String(" BYTEA"));
+    }
+    return sql;
+}
+
+const char kNotifyChannel[] = "orlun_store";
+// Serialises the schema set-up of clients that open a new database at once.
+constexpr int kMigrationLock = 0x6f726c;
+
 int g_connectionSerial = 0;
 
 } // namespace
@@ -130,6 +160,31 @@ void tightenPermissions(const QString &path)
         if (::stat(native.constData(), &info) == 0 && (info.st_mode & 077))
             ::chmod(native.constData(), info.st_mode & 0700);
     }
+}
+
+// PostgreSQL's SQLSTATE. A connection that is gone gives no state at all.
+DataStore::Failure classifyServer(const QSqlError &error, const QSqlDatabase &db)
+{
+    const QString state = error.nativeErrorCode();
+    if (state == QLatin1String("23505")) // unique_violation
+        return DataStore::Conflict;
+    // lock_not_available, serialization_failure, deadlock_detected
+    if (state == QLatin1String("55P03") || state == QLatin1String("40001") ||
+        state == QLatin1String("40P01"))
+        return DataStore::Busy;
+    // read_only_sql_transaction, insufficient_privilege
+    if (state == QLatin1String("25006") || state == QLatin1String("42501"))
+        return DataStore::ReadOnly;
+    if (state == QLatin1String("53100")) // disk_full
+        return DataStore::DiskFull;
+    if (state.startsWith(QLatin1String("XX"))) // internal errors, data_corrupted
+        return DataStore::Corrupt;
+    // connection_exception, admin/crash shutdown
+    if (state.startsWith(QLatin1String("08")) || state.startsWith(QLatin1String("57P")))
+        return DataStore::ConnectionLost;
+    if (state.isEmpty() && (!db.isOpen() || !QSqlQuery(db).exec(QStringLiteral("SELECT 1"))))
+        return DataStore::ConnectionLost;
+    return DataStore::OtherFailure;
 }
 
 // SQLite's primary result code, from the error's number or, where Qt leaves
@@ -188,6 +243,17 @@ DataStore::~DataStore()
     closeConnection();
 }
 
+bool DataStore::isServerUrl(const QString &path)
+{
+    return path.startsWith(QLatin1String("postgresql://")) ||
+           path.startsWith(QLatin1String("postgres://"));
+}
+
+QString DataStore::exactCollation() const
+{
+    return m_engine == SQLite ? QStringLiteral(" COLLATE BINARY") : QString();
+}
+
 bool DataStore::open(const QString &path)
 {
     // Grants held for an account of the store being left belong to it.
@@ -196,7 +262,9 @@ bool DataStore::open(const QString &path)
     m_lastFailure = NoFailure;
     m_lastErrorText.clear();
 
-    m_path = path;
+    m_engine = isServerUrl(path) ? PostgreSQL : SQLite;
+    // A password in the URL would sit in the process list and shell history.
+    m_path = m_engine == PostgreSQL ? QUrl(path).toString(QUrl::RemovePassword) : path;
     if (!openConnection(path) || !checkAndMigrate() || !loadSettings()) {
         if (m_lastFailure == NoFailure)
             failWith(OtherFailure, tr("The store %1 cannot be read.").arg(path));
@@ -213,8 +281,57 @@ bool DataStore::open(const QString &path)
     return true;
 }
 
+bool DataStore::openServerConnection(const QString &url)
+{
+    const QUrl parsed(url);
+    if (!parsed.isValid() || parsed.path().size() < 2)
+        return failWith(
+            CannotOpen,
+            tr("The store %1 is not a postgresql://user@host:port/dbname URL.").arg(m_path));
+    if (!parsed.password().isEmpty())
+        return failWith(CannotOpen, tr("The store %1 names a password; keep it in ~/.pgpass "
+                                       "(or the file PGPASSFILE names) instead.")
+                                        .arg(m_path));
+    if (!QSqlDatabase::isDriverAvailable(QStringLiteral("QPSQL")))
+        return failWith(CannotOpen,
+                        tr("The store %1 needs Qt's PostgreSQL driver (QPSQL), which is not "
+                           "installed.")
+                            .arg(m_path));
+    m_connectionName = QStringLiteral("orlun_data_store_%1").arg(++g_connectionSerial);
+    QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), m_connectionName);
+    db.setHostName(parsed.host());
+    db.setPort(parsed.port(5432));
+    db.setUserName(parsed.userName());
+    db.setDatabaseName(parsed.path().mid(1));
+    // Keepalives notice a server that vanished without closing the socket.
+    db.setConnectOptions(QStringLiteral("connect_timeout=5;keepalives_idle=10;"
+                                        "keepalives_interval=5;keepalives_count=3;"
+                                        "application_name=orlun_client"));
+    if (!db.open()) {
+        const QSqlError error = db.lastError();
+        failWith(
+            CannotOpen,
+            tr("The store %1 cannot be opened (%2).").arg(m_path, error.databaseText().trimmed()));
+        qCWarning(lcData) << m_lastErrorText << error;
+        return false;
+    }
+    QSqlDriver *driver = db.driver();
+    driver->subscribeToNotification(QLatin1String(kNotifyChannel));
+    // The driver dies with the connection, and this connection with it.
+    QObject::connect(
+        driver,
+        qOverload<const QString &, QSqlDriver::NotificationSource, const QVariant &>(
+            &QSqlDriver::notification),
+        &DataSignals::_instance(),
+        [this](const QString &channel, QSqlDriver::NotificationSource source,
+               const QVariant &payload) { takeNotification(channel, source, payload.toString()); });
+    return true;
+}
+
 bool DataStore::openConnection(const QString &path)
 {
+    if (m_engine == PostgreSQL)
+        return openServerConnection(path);
     const bool inMemory = path == QLatin1String(":memory:");
     if (!inMemory) {
         const QFileInfo file(path);
@@ -258,6 +375,8 @@ bool DataStore::openConnection(const QString &path)
 
 bool DataStore::checkAndMigrate()
 {
+    if (m_engine == PostgreSQL)
+        return checkAndMigrateServer();
     QSqlQuery query(database());
     // The first read of the file: a locked, damaged or foreign file shows here.
     if (!exec(query, QStringLiteral("PRAGMA user_version")) || !query.next())
@@ -302,19 +421,78 @@ bool DataStore::checkAndMigrate()
     return true;
 }
 
+int DataStore::serverSchemaVersion()
+{
+    QSqlQuery query(database());
+    if (!exec(query, QStringLiteral("SELECT to_regclass('schema_version') IS NOT NULL")) ||
+        !query.next())
+        return -1;
+    if (!query.value(0).toBool())
+        return 0;
+    if (!exec(query, QStringLiteral("SELECT COALESCE(MAX(version), 0) FROM schema_version")) ||
+        !query.next())
+        return -1;
+    return query.value(0).toInt();
+}
+
+bool DataStore::checkAndMigrateServer()
+{
+    QSqlQuery query(database());
+    // A standby server or a database opened read-only is still shown.
+    if (!exec(query, QStringLiteral("SHOW transaction_read_only")) || !query.next())
+        return false;
+    m_readOnly = query.value(0).toString() == QLatin1String("on");
+    if (!exec(query, QStringLiteral("SET lock_timeout = %1").arg(ServerLockTimeoutMs)))
+        return false;
+    const int version = serverSchemaVersion();
+    if (version < 0)
+        return false;
+    if (version > SchemaVersion)
+        return failWith(TooNew, tr("The store %1 was written by a newer client (schema %2, this "
+                                   "client knows up to %3).")
+                                    .arg(m_path)
+                                    .arg(version)
+                                    .arg(SchemaVersion));
+    return version == SchemaVersion || m_readOnly || migrate(version);
+}
+
 bool DataStore::migrate(int fromVersion)
 {
     return transaction([&] {
         QSqlQuery query(database());
+        if (m_engine == PostgreSQL) {
+            // Another client may have set the schema up while we waited.
+            if (!exec(query,
+                      QStringLiteral("SELECT pg_advisory_xact_lock(%1)").arg(kMigrationLock)))
+                return false;
+            fromVersion = serverSchemaVersion();
+            if (fromVersion < 0)
+                return false;
+            if (fromVersion >= SchemaVersion)
+                return true;
+        }
         // Version 1 is the first recorded one; stores from before it hold
         // some or all of its tables, which IF NOT EXISTS leaves alone.
         if (fromVersion < 1) {
             for (const char *statement : kSchema) {
-                if (!exec(query, QString::fromLatin1(statement)))
+                if (!exec(query, forEngine(statement, m_engine)))
                     return false;
             }
         }
-        return exec(query, QStringLiteral("PRAGMA user_version = %1").arg(SchemaVersion));
+        if (fromVersion < 2) {
+            for (const char *statement : kSchemaV2) {
+                if (!exec(query, forEngine(statement, m_engine)))
+                    return false;
+            }
+        }
+        if (m_engine == SQLite)
+            return exec(query, QStringLiteral("PRAGMA user_version = %1").arg(SchemaVersion));
+        return exec(query,
+                    QStringLiteral(
+                        "CREATE TABLE IF NOT EXISTS schema_version (version INTEGER NOT NULL)")) &&
+               exec(query, QStringLiteral("DELETE FROM schema_version")) &&
+               exec(query, QStringLiteral("INSERT INTO schema_version (version) VALUES (%1)")
+                               .arg(SchemaVersion));
     });
 }
 
@@ -372,10 +550,62 @@ bool DataStore::exec(QSqlQuery &query, const QString &sql)
     return false;
 }
 
+bool DataStore::announce(const QString &change)
+{
+    if (m_engine != PostgreSQL)
+        return true;
+    QSqlQuery query(database());
+    query.prepare(QStringLiteral("SELECT pg_notify(?, ?)"));
+    query.addBindValue(QLatin1String(kNotifyChannel));
+    query.addBindValue(change);
+    return exec(query);
+}
+
+void DataStore::takeNotification(const QString &channel, int source, const QString &payload)
+{
+    // Our own writes are in memory already.
+    if (channel != QLatin1String(kNotifyChannel) || source == QSqlDriver::SelfSource)
+        return;
+    if (m_remoteChanges.isEmpty()) {
+        // The driver hands over every notification that arrived in one go;
+        // they are applied together once it is done.
+        QTimer::singleShot(0, &DataSignals::_instance(), [this] { applyRemoteChanges(); });
+    }
+    m_remoteChanges.append(payload);
+}
+
+void DataStore::applyRemoteChanges()
+{
+    const QStringList changes = m_remoteChanges;
+    m_remoteChanges.clear();
+    if (changes.isEmpty() || !isOpen())
+        return;
+    const bool everything = changes.contains(QStringLiteral("*"));
+    if (everything || changes.contains(QStringLiteral("s")))
+        loadSettings();
+    if (everything || changes.contains(QStringLiteral("c")))
+        DevsMgrData::_instance().refresh();
+    QStringList names;
+    for (const QString &change : changes) {
+        if (change.startsWith(QLatin1String("u:")))
+            names.append(change.mid(2));
+    }
+    names.removeDuplicates();
+    if (everything || !names.isEmpty()) {
+        const QStringList changed = UserData::_instance().refresh(names, everything);
+        if (!changed.isEmpty())
+            emit DataSignals::_instance().signalUsersChanged(changed);
+    }
+}
+
 void DataStore::noteError(const QSqlError &error)
 {
     const QString detail = error.databaseText();
-    switch (classify(error)) {
+    const Failure failure =
+        m_engine == PostgreSQL ? classifyServer(error, database()) : classify(error);
+    if (failure == ConnectionLost)
+        m_connectionLost = true;
+    switch (failure) {
     case Busy:
         failWith(Busy, tr("The store %1 is locked by another program (waited %2 ms).")
                            .arg(m_path)
@@ -392,6 +622,16 @@ void DataStore::noteError(const QSqlError &error)
         break;
     case CannotOpen:
         failWith(CannotOpen, tr("The store %1 cannot be opened (%2).").arg(m_path, detail));
+        break;
+    case Conflict:
+        failWith(
+            Conflict,
+            tr("The store %1 already holds such a record (%2).").arg(m_path, detail.trimmed()));
+        break;
+    case ConnectionLost:
+        failWith(ConnectionLost, tr("The connection to the store %1 was lost; nothing was saved. "
+                                    "The next save connects again.")
+                                     .arg(m_path));
         break;
     default:
         failWith(OtherFailure, tr("The store %1 failed: %2").arg(m_path, error.text()));
@@ -421,10 +661,11 @@ bool DataStore::setSetting(const QString &key, const QString &value)
 {
     const bool stored = transaction([&] {
         QSqlQuery query(database());
-        query.prepare(QStringLiteral("INSERT OR REPLACE INTO settings (key, value) VALUES (?, ?)"));
+        query.prepare(QStringLiteral("INSERT INTO settings (key, value) VALUES (?, ?)"
+                                     " ON CONFLICT (key) DO UPDATE SET value = excluded.value"));
         query.addBindValue(key);
         query.addBindValue(sqlText(value));
-        return query.exec();
+        return exec(query) && announce(QStringLiteral("s"));
     });
     if (stored)
         m_settings.insert(key, value);
@@ -444,11 +685,13 @@ bool DataStore::loadSettings()
 
 bool DataStore::begin()
 {
-    QSqlDatabase db = database();
-    if (!db.isOpen())
+    if (m_connectionName.isEmpty() && !m_connectionLost)
         return failWith(CannotOpen, tr("No store is open."));
     if (m_readOnly)
         return failWith(ReadOnly, tr("The store %1 is read-only.").arg(m_path));
+    if (m_connectionLost && !reconnect())
+        return false;
+    QSqlDatabase db = database();
     if (db.transaction())
         return true;
     noteError(db.lastError());
@@ -470,11 +713,23 @@ void DataStore::rollback()
     database().rollback();
 }
 
-void DataStore::closeConnection()
+bool DataStore::reconnect()
 {
-    m_settings.clear();
-    m_path.clear();
-    m_readOnly = false;
+    dropConnection();
+    if (!openServerConnection(m_path) || !checkAndMigrateServer()) {
+        dropConnection();
+        m_connectionLost = true;
+        return failWith(ConnectionLost,
+                        tr("The store %1 cannot be reached; nothing was saved.").arg(m_path));
+    }
+    m_connectionLost = false;
+    // What other clients changed meanwhile was announced to nobody.
+    takeNotification(QLatin1String(kNotifyChannel), QSqlDriver::OtherSource, QStringLiteral("*"));
+    return true;
+}
+
+void DataStore::dropConnection()
+{
     if (m_connectionName.isEmpty())
         return;
     {
@@ -485,6 +740,16 @@ void DataStore::closeConnection()
     // or Qt warns that the connection is still in use.
     QSqlDatabase::removeDatabase(m_connectionName);
     m_connectionName.clear();
+}
+
+void DataStore::closeConnection()
+{
+    m_settings.clear();
+    m_path.clear();
+    m_readOnly = false;
+    m_connectionLost = false;
+    m_remoteChanges.clear();
+    dropConnection();
 }
 
 void DataStore::notifyReload()

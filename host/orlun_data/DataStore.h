@@ -12,12 +12,21 @@
 
 namespace orlun_data {
 
-// The client's embedded SQLite store. One connection for the whole process;
-// the schema is created on first open and migrated forward (PRAGMA
-// user_version) on later ones. Opening (or reopening) a store makes
+// The client's store: an SQLite file of its own, or a PostgreSQL database
+// that several clients share. One connection for the whole process; the
+// schema is created on first open and migrated forward (PRAGMA user_version,
+// or the schema_version table on a server) on later ones. Opening (or reopening) a store makes
 // DataSignals::signalStoreReloaded, on which UserData, DevsMgrData and
 // SystemWorker reload their in-memory indexes.
 // Pass ":memory:" for a private throw-away store (tests).
+//
+// A "postgresql://user@host:port/dbname" URL opens a shared database. Its
+// password comes from libpq's PGPASSFILE or ~/.pgpass, never from the URL.
+// Every write tells the other clients what it changed (NOTIFY, sent on
+// commit); changes announced by other clients are re-read into the
+// in-memory indexes from the event loop and announced through DataSignals.
+// A lost connection fails the write in hand with ConnectionLost; the next
+// write connects again and the indexes catch up on what was missed.
 //
 // The GUI thread must never hang on the store: a write waits at most
 // BusyTimeoutMs for another program's lock, then fails with Busy. Opening
@@ -43,15 +52,29 @@ public:
         MissingFolder,
         CannotOpen,
         TooNew,
+        // A unique key of the store refused the write (a name taken by
+        // another client since the in-memory index last heard of it).
+        Conflict,
+        ConnectionLost,
         OtherFailure,
     };
-    static constexpr int SchemaVersion = 1;
+    enum Engine { SQLite, PostgreSQL };
+    static constexpr int SchemaVersion = 2;
     static constexpr int BusyTimeoutMs = 250;
+    // A server serialises clients' writes on row locks, which are held for a
+    // whole transaction; the wait is longer but still bounded.
+    static constexpr int ServerLockTimeoutMs = 1000;
+
+    static bool isServerUrl(const QString &path);
 
     bool open(const QString &path);
     void close();
     bool isOpen() const;
     QString path() const { return m_path; }
+    Engine engine() const { return m_engine; }
+    // " COLLATE BINARY" on SQLite, where the name column ignores letter case;
+    // nothing on a server, whose comparisons are exact.
+    QString exactCollation() const;
 
     // The store's connection; invalid while closed.
     QSqlDatabase database() const;
@@ -66,6 +89,10 @@ public:
     // Runs a prepared query (or sql) and keeps its error for lastErrorText.
     bool exec(QSqlQuery &query);
     bool exec(QSqlQuery &query, const QString &sql);
+    // Inside a transaction: tells the other clients of a shared store, when
+    // it commits, what changed ("u:<name>" an account with its grants and
+    // gesture, "c" the device catalog, "s" the settings).
+    bool announce(const QString &change);
 
     bool isReadOnly() const { return m_readOnly; }
     // Why the last open, statement or commit failed, naming the store's path.
@@ -86,9 +113,16 @@ private:
     ~DataStore();
 
     bool openConnection(const QString &path);
+    bool openServerConnection(const QString &url);
     bool failWith(Failure failure, const QString &text);
     bool checkAndMigrate();
+    bool checkAndMigrateServer();
+    int serverSchemaVersion();
     bool migrate(int fromVersion);
+    bool reconnect();
+    void dropConnection();
+    void takeNotification(const QString &channel, int source, const QString &payload);
+    void applyRemoteChanges();
     bool loadSettings();
     bool begin();
     bool commit();
@@ -104,6 +138,9 @@ private:
     QString m_lastErrorText;
     Failure m_lastFailure = NoFailure;
     bool m_readOnly = false;
+    Engine m_engine = SQLite;
+    bool m_connectionLost = false;
+    QStringList m_remoteChanges;
     QHash<QString, QString> m_settings;
     bool m_exitHookInstalled = false;
 };

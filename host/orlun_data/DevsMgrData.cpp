@@ -28,6 +28,12 @@ DataSignals &dataSignals()
     return DataSignals::_instance();
 }
 
+// Other clients of a shared store re-read the catalog when this commits.
+bool announceCatalogChange()
+{
+    return store().announce(QStringLiteral("c"));
+}
+
 enum DevType { DevRecorder = 0, DevCamera = 1, DevStream = 2 };
 
 // Prepared statements for writing whole devices; prepared once per
@@ -176,6 +182,8 @@ bool DevsMgrData::addDevice(const vms_sdk::DevInfo &info)
         return false;
     Device device = makeDevice(info);
     const bool stored = store().transaction([&] {
+        if (!announceCatalogChange())
+            return false;
         DeviceWriter writer(store().database());
         return writer.write(device.info, device.channels);
     });
@@ -204,6 +212,8 @@ bool DevsMgrData::addDevices(const QList<vms_sdk::DevInfo> &infos)
     for (const vms_sdk::DevInfo &info : infos)
         devices.append(makeDevice(info));
     const bool stored = store().transaction([&] {
+        if (!announceCatalogChange())
+            return false;
         DeviceWriter writer(store().database());
         for (const Device &device : qAsConst(devices)) {
             if (!writer.write(device.info, device.channels))
@@ -237,6 +247,8 @@ bool DevsMgrData::deleteDevice(const QString &devId)
         keys.insert(ChannelKey(devId, number));
     }
     const bool stored = store().transaction([&] {
+        if (!announceCatalogChange())
+            return false;
         QSqlQuery query(store().database());
         for (const char *statement :
              {"DELETE FROM devices WHERE dev_id = ?", "DELETE FROM channels WHERE dev_id = ?",
@@ -271,6 +283,8 @@ bool DevsMgrData::renameChannel(const ChannelKey &key, const QString &name)
     if (!findChannel(key))
         return false;
     const bool stored = store().transaction([&] {
+        if (!announceCatalogChange())
+            return false;
         QSqlQuery query(store().database());
         query.prepare(
             QStringLiteral("UPDATE channels SET name = ? WHERE dev_id = ? AND channel_no = ?"));
@@ -303,6 +317,8 @@ bool DevsMgrData::deleteChannels(const QList<ChannelKey> &keys)
     for (const ChannelKey &key : qAsConst(existing))
         channelIds.append(formatChannelId(key.first, key.second));
     const bool stored = store().transaction([&] {
+        if (!announceCatalogChange())
+            return false;
         QSqlQuery channels(store().database());
         channels.prepare(
             QStringLiteral("DELETE FROM channels WHERE dev_id = ? AND channel_no = ?"));
@@ -340,6 +356,8 @@ bool DevsMgrData::setChannelStatus(const ChannelKey &key, vms_sdk::ChannelStatus
     if (current->status == status)
         return true;
     const bool stored = store().transaction([&] {
+        if (!announceCatalogChange())
+            return false;
         QSqlQuery query(store().database());
         query.prepare(
             QStringLiteral("UPDATE channels SET status = ? WHERE dev_id = ? AND channel_no = ?"));
@@ -364,6 +382,8 @@ bool DevsMgrData::addGroup(const QString &groupId, const QString &groupName)
         parseChannelId(groupId).second >= 0)
         return false;
     const bool stored = store().transaction([&] {
+        if (!announceCatalogChange())
+            return false;
         QSqlQuery query(store().database());
         query.prepare(QStringLiteral("INSERT INTO \"groups\" (group_id, name) VALUES (?, ?)"));
         query.addBindValue(groupId);
@@ -382,10 +402,17 @@ bool DevsMgrData::deleteGroup(const QString &groupId)
 {
     if (!m_groups.contains(groupId))
         return false;
-    const bool stored =
-        store().execForKey({QStringLiteral("DELETE FROM \"groups\" WHERE group_id = ?"),
-                            QStringLiteral("DELETE FROM group_channels WHERE group_id = ?")},
-                           groupId);
+    const bool stored = store().transaction([&] {
+        QSqlQuery query(store().database());
+        for (const char *statement : {"DELETE FROM \"groups\" WHERE group_id = ?",
+                                      "DELETE FROM group_channels WHERE group_id = ?"}) {
+            query.prepare(QLatin1String(statement));
+            query.addBindValue(groupId);
+            if (!store().exec(query))
+                return false;
+        }
+        return announceCatalogChange();
+    });
     if (!stored)
         return false;
     m_groupOrder.removeOne(groupId);
@@ -402,6 +429,8 @@ bool DevsMgrData::addGroupChannel(const QString &groupId, const ChannelKey &key)
     if (m_groupMembers.value(groupId).contains(key))
         return false;
     const bool stored = store().transaction([&] {
+        if (!announceCatalogChange())
+            return false;
         QSqlQuery query(store().database());
         // Deleted channels leave holes in the positions; append after the last.
         query.prepare(QStringLiteral(
@@ -509,6 +538,63 @@ void DevsMgrData::reload()
         qCWarning(lcData) << "Reading the group members failed; the copy in memory lacks them:"
                           << query.lastError();
     }
+}
+
+void DevsMgrData::refresh()
+{
+    const QHash<QString, Device> before = m_devices;
+    const QHash<QString, vms_sdk::GroupInfo> groupsBefore = m_groups;
+    const QHash<QString, QList<ChannelKey>> membersBefore = m_groupMembers;
+    reload();
+
+    DataSignals &hub = dataSignals();
+    QStringList goneChannels;
+    QStringList goneDevices;
+    for (auto old = before.constBegin(); old != before.constEnd(); ++old) {
+        const auto now = m_devices.constFind(old.key());
+        if (now == m_devices.constEnd())
+            goneDevices.append(old.key());
+        for (auto ch = old->channels.constBegin(); ch != old->channels.constEnd(); ++ch) {
+            if (now == m_devices.constEnd() || !now->channels.contains(ch.key()))
+                goneChannels.append(formatChannelId(old.key(), ch.key()));
+        }
+    }
+    if (!goneChannels.isEmpty()) {
+        UserData::_instance().forgetChannelGrants(goneChannels);
+        emit hub.signalDeleteChannels(goneChannels);
+    }
+    for (const QString &devId : qAsConst(goneDevices))
+        emit hub.signalDeleteDevice(devId);
+    for (const QString &devId : qAsConst(m_devOrder)) {
+        const auto old = before.constFind(devId);
+        if (old == before.constEnd()) {
+            emit hub.signalAddDevice(devId);
+            continue;
+        }
+        const Device &device = *m_devices.constFind(devId);
+        QList<vms_sdk::DevChannelInfo> renamed;
+        bool statusChanged = false;
+        for (auto channel = device.channels.constBegin(); channel != device.channels.constEnd();
+             ++channel) {
+            const vms_sdk::DevChannelInfo &now = channel.value();
+            const auto was = old->channels.constFind(channel.key());
+            if (was == old->channels.constEnd() || was->channelName != now.channelName ||
+                was->channelType != now.channelType)
+                renamed.append(now);
+            if (was != old->channels.constEnd() && was->status != now.status)
+                statusChanged = true;
+        }
+        if (!renamed.isEmpty())
+            emit hub.signalUpdateDevChannels(devId, renamed);
+        if (statusChanged)
+            emit hub.signalDevChannelsStatusChanged(devId, channelStatuses(device));
+    }
+    bool groupsChanged = membersBefore != m_groupMembers || groupsBefore.size() != m_groups.size();
+    for (auto it = m_groups.constBegin(); !groupsChanged && it != m_groups.constEnd(); ++it)
+        groupsChanged = groupsBefore.value(it.key()).groupName != it->groupName ||
+                        !groupsBefore.contains(it.key());
+    if (groupsChanged)
+        emit hub.signalGroupsChanged();
 }
 
 // ---- helpers ---------------------------------------------------------------

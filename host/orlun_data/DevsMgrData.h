@@ -59,6 +59,10 @@ public:
 
     // Re-reads everything from the DataStore; called when the store opens.
     void reload();
+    // Re-reads the catalog after another client changed it and announces
+    // the differences through DataSignals, as if the change had been made
+    // here.
+    void refresh();
 
 private:
     friend class TAMCOMMON::TamSingleton<DevsMgrData>;

@@ -56,6 +56,29 @@ QString formCopy(const QString &stored, int maxLength)
     return stored.left(maxLength).trimmed();
 }
 
+// Above this many accounts changed at once, one full read is cheaper.
+constexpr int kRefreshOneByOne = 50;
+
+const char kSelectUsers[] = "SELECT name, pwd, user_type, function_power, description,"
+                            " super_user, version FROM users";
+
+UserInfo userFrom(const QSqlQuery &query)
+{
+    UserInfo info;
+    info.userName = query.value(0).toString();
+    info.userPwd = query.value(1).toString();
+    info.userType = query.value(2).toInt();
+    info.functionPower = query.value(3).toInt();
+    info.userDescribe = query.value(4).toString();
+    info.superUserName = query.value(5).toString();
+    return info;
+}
+
+bool announceAccount(const QString &userName)
+{
+    return store().announce(QStringLiteral("u:") + userName);
+}
+
 } // namespace
 
 UserData::Error UserData::checkRecord(const UserInfo &info, QString *why)
@@ -124,6 +147,7 @@ UserInfo UserData::getUserInfo(const QString &userName)
     if (it == m_users.constEnd())
         return UserInfo();
     m_lastReadName = userName;
+    m_lastReadVersion = m_versions.value(userName);
     return *it;
 }
 
@@ -203,8 +227,19 @@ void UserData::settlePendingRes()
     // inherited by the next account of that name.
     if (!m_users.contains(name))
         return;
-    if (store().transaction([&] { return writeRes(name, resList); }))
-        keepRes(name, resList);
+    const bool stored = store().transaction([&] {
+        QSqlQuery query(store().database());
+        query.prepare(QStringLiteral("UPDATE users SET version = version + 1 WHERE name = ?") +
+                      store().exactCollation());
+        query.addBindValue(name);
+        return store().exec(query) && writeRes(name, resList) && announceAccount(name);
+    });
+    if (!stored)
+        return;
+    keepRes(name, resList);
+    m_versions[name] += 1;
+    if (m_lastReadName == name)
+        m_lastReadVersion = m_versions.value(name);
 }
 
 bool UserData::writeRes(const QString &userName, const QList<UserResInfo> &resList)
@@ -261,12 +296,20 @@ bool UserData::addUser(const UserInfo &info)
         query.addBindValue(info.functionPower);
         query.addBindValue(sqlText(info.userDescribe));
         query.addBindValue(sqlText(info.superUserName));
-        return store().exec(query) && (!withRes || writeRes(info.userName, resList));
+        return store().exec(query) && (!withRes || writeRes(info.userName, resList)) &&
+               announceAccount(info.userName);
     });
+    if (!stored && store().lastFailure() == DataStore::Conflict) {
+        // Another client took the name first; learn of its account now.
+        refreshAccount(info.userName);
+        return fail(NameTaken,
+                    tr("The name %1 was taken at another workstation.").arg(info.userName));
+    }
     if (!stored)
         return fail(StoreFailure, store().lastErrorText());
     m_order.append(info.userName);
     m_users.insert(info.userName, info);
+    m_versions.insert(info.userName, 1);
     m_foldedNames.insert(foldName(info.userName), info.userName);
     if (withRes)
         keepRes(info.userName, resList);
@@ -312,23 +355,43 @@ bool UserData::updateUser(const UserInfo &info)
         return fail(UnknownUser, tr("There is no account %1.").arg(info.userName));
     if (const Error error = checkRecord(info, &why))
         return fail(error, tr("The account %1 cannot be stored: %2.").arg(info.userName, why));
+    // The edit was made on the copy getUserInfo showed, which may be older
+    // than what memory holds by now.
+    const int version =
+        info.userName == m_lastReadName ? m_lastReadVersion : m_versions.value(info.userName);
+    bool changedElsewhere = false;
     const bool stored = store().transaction([&] {
         QSqlQuery query(store().database());
-        query.prepare(QStringLiteral(
-            "UPDATE users SET pwd = ?, user_type = ?, function_power = ?, description = ?,"
-            " super_user = ? WHERE name = ? COLLATE BINARY"));
+        query.prepare(QStringLiteral("UPDATE users SET pwd = ?, user_type = ?, function_power = ?,"
+                                     " description = ?, super_user = ?, version = version + 1"
+                                     " WHERE name = ?%1 AND version = ?")
+                          .arg(store().exactCollation()));
         query.addBindValue(sqlText(info.userPwd));
         query.addBindValue(info.userType);
         query.addBindValue(info.functionPower);
         query.addBindValue(sqlText(info.userDescribe));
         query.addBindValue(sqlText(info.superUserName));
         query.addBindValue(info.userName);
-        return store().exec(query) && query.numRowsAffected() == 1 &&
-               (!withRes || writeRes(info.userName, resList));
+        query.addBindValue(version);
+        if (!store().exec(query))
+            return false;
+        changedElsewhere = query.numRowsAffected() != 1;
+        return !changedElsewhere && (!withRes || writeRes(info.userName, resList)) &&
+               announceAccount(info.userName);
     });
+    if (changedElsewhere) {
+        refreshAccount(info.userName);
+        return fail(ChangedElsewhere,
+                    tr("The account %1 was changed or deleted at another workstation after it "
+                       "was shown here; nothing was saved. Reload it and make the change again.")
+                        .arg(info.userName));
+    }
     if (!stored)
         return fail(StoreFailure, store().lastErrorText());
     m_users.insert(info.userName, info);
+    m_versions.insert(info.userName, version + 1);
+    if (m_lastReadName == info.userName)
+        m_lastReadVersion = version + 1;
     if (withRes)
         keepRes(info.userName, resList);
     return succeed();
@@ -341,19 +404,33 @@ bool UserData::deleteUser(const QString &userName)
         return fail(InjectedFailure, tr("Deleting %1 was refused (test).").arg(userName));
     if (!m_users.contains(userName))
         return fail(UnknownUser, tr("There is no account %1.").arg(userName));
-    const bool stored =
-        store().execForKey({QStringLiteral("DELETE FROM users WHERE name = ? COLLATE BINARY"),
-                            QStringLiteral("DELETE FROM user_res WHERE user_name = ?"),
-                            QStringLiteral("DELETE FROM gestures WHERE user_name = ?")},
-                           userName);
+    const bool stored = store().transaction([&] {
+        QSqlQuery query(store().database());
+        for (const QString &statement :
+             {QStringLiteral("DELETE FROM users WHERE name = ?") + store().exactCollation(),
+              QStringLiteral("DELETE FROM user_res WHERE user_name = ?"),
+              QStringLiteral("DELETE FROM gestures WHERE user_name = ?")}) {
+            query.prepare(statement);
+            query.addBindValue(userName);
+            if (!store().exec(query))
+                return false;
+        }
+        return announceAccount(userName);
+    });
     if (!stored)
         return fail(StoreFailure, store().lastErrorText());
+    forget(userName);
+    return succeed();
+}
+
+void UserData::forget(const QString &userName)
+{
     m_order.removeOne(userName);
     m_users.remove(userName);
+    m_versions.remove(userName);
     m_foldedNames.remove(foldName(userName));
     m_res.remove(userName);
     m_gestures.remove(userName);
-    return succeed();
 }
 
 bool UserData::isUserConfigureGesture(const QString &userName)
@@ -370,12 +447,13 @@ bool UserData::setUserGesture(const QString &userName, const QByteArray &salt,
         return false;
     const bool stored = store().transaction([&] {
         QSqlQuery query(store().database());
-        query.prepare(QStringLiteral(
-            "INSERT OR REPLACE INTO gestures (user_name, salt, hash) VALUES (?, ?, ?)"));
+        query.prepare(QStringLiteral("INSERT INTO gestures (user_name, salt, hash) VALUES (?, ?, ?)"
+                                     " ON CONFLICT (user_name) DO UPDATE SET salt = excluded.salt,"
+                                     " hash = excluded.hash"));
         query.addBindValue(userName);
         query.addBindValue(salt.isNull() ? QByteArray("") : salt);
         query.addBindValue(hash);
-        return store().exec(query);
+        return store().exec(query) && announceAccount(userName);
     });
     if (!stored)
         return false;
@@ -404,7 +482,7 @@ bool UserData::deleteUserGesture(const QString &userName)
         QSqlQuery query(store().database());
         query.prepare(QStringLiteral("DELETE FROM gestures WHERE user_name = ?"));
         query.addBindValue(userName);
-        return store().exec(query);
+        return store().exec(query) && announceAccount(userName);
     });
     if (!stored)
         return false;
@@ -457,12 +535,6 @@ UserData::~UserData()
 
 void UserData::reload()
 {
-    m_order.clear();
-    m_users.clear();
-    m_foldedNames.clear();
-    m_res.clear();
-    m_gestures.clear();
-    m_invalidRecords.clear();
     // A failure queued for one store must not hit the next one, nor a list
     // of grants held for it (DataStore settled it before closing).
     m_failures.clear();
@@ -471,26 +543,31 @@ void UserData::reload()
     m_lastReadName.clear();
     m_lastError = NoError;
     m_lastErrorText.clear();
+    loadAll();
+}
 
+void UserData::loadAll()
+{
+    m_order.clear();
+    m_users.clear();
+    m_versions.clear();
+    m_foldedNames.clear();
+    m_res.clear();
+    m_gestures.clear();
+    m_invalidRecords.clear();
     const QSqlDatabase db = store().database();
     if (!db.isOpen())
         return;
 
     QSqlQuery query(db);
     query.setForwardOnly(true);
-    if (query.exec(QStringLiteral("SELECT name, pwd, user_type, function_power, description,"
-                                  " super_user FROM users ORDER BY id"))) {
+    if (query.exec(QLatin1String(kSelectUsers) + QLatin1String(" ORDER BY id"))) {
         while (query.next()) {
-            UserInfo info;
-            info.userName = query.value(0).toString();
-            info.userPwd = query.value(1).toString();
-            info.userType = query.value(2).toInt();
-            info.functionPower = query.value(3).toInt();
-            info.userDescribe = query.value(4).toString();
-            info.superUserName = query.value(5).toString();
+            const UserInfo info = userFrom(query);
             m_order.append(info.userName);
             m_foldedNames.insert(foldName(info.userName), info.userName);
             m_users.insert(info.userName, info);
+            m_versions.insert(info.userName, query.value(6).toInt());
             // Reported, never repaired: only the administrator may decide
             // what such an account should become.
             QString why;
@@ -521,6 +598,81 @@ void UserData::reload()
     } else {
         qCWarning(lcData) << "Reading the gestures failed; the copy in memory lacks them:"
                           << query.lastError();
+    }
+}
+
+QStringList UserData::refresh(const QStringList &userNames, bool everything)
+{
+    if (!everything && userNames.size() <= kRefreshOneByOne) {
+        for (const QString &name : userNames)
+            refreshAccount(name);
+        return userNames;
+    }
+    const QHash<QString, int> versions = m_versions;
+    const QHash<QString, Gesture> gestures = m_gestures;
+    loadAll();
+    // Grants written alone raise the version too; gestures do not.
+    QSet<QString> changed;
+    for (auto it = versions.constBegin(); it != versions.constEnd(); ++it) {
+        const auto now = m_versions.constFind(it.key());
+        if (now == m_versions.constEnd() || *now != it.value() ||
+            gestures.value(it.key()).hash != m_gestures.value(it.key()).hash)
+            changed.insert(it.key());
+    }
+    for (const QString &name : qAsConst(m_order)) {
+        if (!versions.contains(name))
+            changed.insert(name);
+    }
+    QStringList names(changed.begin(), changed.end());
+    names.sort();
+    return names;
+}
+
+void UserData::refreshAccount(const QString &userName)
+{
+    QSqlQuery query(store().database());
+    query.setForwardOnly(true);
+    query.prepare(QLatin1String(kSelectUsers) + QLatin1String(" WHERE lower(name) = lower(?)"));
+    query.addBindValue(userName);
+    if (!query.exec()) {
+        qCWarning(lcData) << "Re-reading the account" << userName << "failed:" << query.lastError();
+        return;
+    }
+    QList<UserInfo> rows;
+    QList<int> versions;
+    while (query.next()) {
+        rows.append(userFrom(query));
+        versions.append(query.value(6).toInt());
+    }
+    // The names memory knows for this account that the store no longer has.
+    for (const QString &known : {userName, m_foldedNames.value(foldName(userName))}) {
+        if (m_users.contains(known) &&
+            std::none_of(rows.begin(), rows.end(),
+                         [&](const UserInfo &row) { return row.userName == known; }))
+            forget(known);
+    }
+    for (int i = 0; i < rows.size(); ++i) {
+        const UserInfo &info = rows.at(i);
+        if (!m_users.contains(info.userName))
+            m_order.append(info.userName);
+        m_users.insert(info.userName, info);
+        m_versions.insert(info.userName, versions.at(i));
+        m_foldedNames.insert(foldName(info.userName), info.userName);
+        QList<UserResInfo> resList;
+        query.prepare(QStringLiteral(
+            "SELECT res_id, res_type FROM user_res WHERE user_name = ? ORDER BY position"));
+        query.addBindValue(info.userName);
+        if (query.exec()) {
+            while (query.next())
+                resList.append({query.value(0).toString(), query.value(1).toInt()});
+        }
+        keepRes(info.userName, resList);
+        m_gestures.remove(info.userName);
+        query.prepare(QStringLiteral("SELECT salt, hash FROM gestures WHERE user_name = ?"));
+        query.addBindValue(info.userName);
+        if (query.exec() && query.next())
+            m_gestures.insert(info.userName,
+                              Gesture{query.value(0).toByteArray(), query.value(1).toByteArray()});
     }
 }
 

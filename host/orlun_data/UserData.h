@@ -33,6 +33,12 @@ namespace orlun_data {
 // call, and the return to the event loop, settles a list still held: it is
 // stored on its own for an existing account (the grants of a caller that
 // writes grants alone) and dropped for a name without an account.
+//
+// Several clients may share one store. Each account carries a version that
+// every write of it or its grants raises; an edit is written only over the
+// version that getUserInfo last showed for it, so an edit made from a copy
+// that another client has changed since is refused (ChangedElsewhere). The
+// store's unique index decides between clients adding one name at once.
 class UserData : public TAMCOMMON::TamSingleton<UserData>
 {
 public:
@@ -48,6 +54,8 @@ public:
         // the cut or trimmed text the form shows for it, or would hit
         // another account than the one last read (getUserInfo).
         WouldLoseStoredValue,
+        // Another client changed the account since it was read.
+        ChangedElsewhere,
         StoreFailure,
         InjectedFailure,
     };
@@ -116,6 +124,10 @@ public:
 
     // Re-reads everything from the DataStore; called when the store opens.
     void reload();
+    // Re-reads the named accounts (all of them with everything) after other
+    // clients changed them, keeping what this client holds (the account last
+    // read, grants held); returns the names whose records changed.
+    QStringList refresh(const QStringList &userNames, bool everything = false);
 
 private:
     friend class TAMCOMMON::TamSingleton<UserData>;
@@ -133,6 +145,10 @@ private:
     // the form's cut or trimmed copy of it, or hit another account.
     bool losesStoredValue(const UserInfo &info, QString *why) const;
     bool isSuperUserName(const QString &userName) const;
+    void loadAll();
+    // Re-reads one account (whatever the letter case of its stored name).
+    void refreshAccount(const QString &userName);
+    void forget(const QString &userName);
     // Names that differ only in letter case are one account for uniqueness.
     static QString foldName(const QString &userName);
 
@@ -143,6 +159,7 @@ private:
     };
     QStringList m_order; // names in creation order
     QHash<QString, UserInfo> m_users;
+    QHash<QString, int> m_versions;
     QHash<QString, QString> m_foldedNames; // folded name -> stored name
     QHash<QString, QList<UserResInfo>> m_res;
     QHash<QString, Gesture> m_gestures;
@@ -153,6 +170,7 @@ private:
     QList<UserResInfo> m_pendingRes;
     quint64 m_pendingSerial = 0;
     QString m_lastReadName; // the account getUserInfo last found
+    int m_lastReadVersion = 0;
     Error m_lastError = NoError;
     QString m_lastErrorText;
     QStringList m_invalidRecords;
