@@ -3,11 +3,9 @@
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QTemporaryDir>
 #include <QtTest>
 
 #include "EditOperWt.h"
-#include "IconButton.h"
 #include "PEWidget.h"
 #include "PwdStrength.h"
 #include "PwdStrengthWt.h"
@@ -29,11 +27,6 @@ QString pixelAt(QWidget *widget, QPoint at)
 {
     const QImage image = widget->grab().toImage();
     return image.pixelColor(at * widget->devicePixelRatioF()).name();
-}
-
-QString iconColour(const QIcon &icon)
-{
-    return icon.pixmap(16, 16).toImage().pixelColor(8, 8).name();
 }
 
 // Subclasses, as the client's rows and forms are: a style sheet only reaches
@@ -100,8 +93,6 @@ private slots:
     void labelElidesAndShowsFullTextAsToolTip();
     void lineEditExposesFocusToStyleSheets();
     void searchBoxEmitsEveryKeyword();
-    void iconButtonSwapsIconUnderMouse();
-    void tableWidgetSelectsRowsWithoutEditing();
     void editOperWtReportsItsRow();
     void selAllTicksVisibleTickableRows();
     void selAllFollowsTheRows();
@@ -202,55 +193,6 @@ void tst_BaseWidgets::searchBoxEmitsEveryKeyword()
     for (const QList<QVariant> &args : spy)
         keywords << args.first().toString();
     QCOMPARE(keywords, QStringList({"C", "Ca", "C", ""}));
-}
-
-void tst_BaseWidgets::iconButtonSwapsIconUnderMouse()
-{
-    QTemporaryDir dir;
-    QStringList paths;
-    for (const char *colour : {"#e5484d", "#30a46c"}) {
-        QImage image(16, 16, QImage::Format_ARGB32);
-        image.fill(QColor(colour));
-        paths << dir.filePath(QString::fromLatin1(colour + 1) + ".png");
-        QVERIFY(image.save(paths.last(), "PNG"));
-    }
-    IconButton button;
-    button.setIcons(paths.at(0), paths.at(1));
-    button.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&button));
-    QCOMPARE(iconColour(button.icon()), QStringLiteral("#e5484d"));
-    sendHover(&button);
-    QCOMPARE(iconColour(button.icon()), QStringLiteral("#30a46c"));
-    sendHover(&button, false);
-    QCOMPARE(iconColour(button.icon()), QStringLiteral("#e5484d"));
-}
-
-void tst_BaseWidgets::tableWidgetSelectsRowsWithoutEditing()
-{
-    TableWidget table;
-    table.setColumnCount(3);
-    table.setRowCount(2);
-    for (int cell = 0; cell < 6; ++cell)
-        table.setItem(cell / 3, cell % 3, new QTableWidgetItem(QStringLiteral("x")));
-    table.resize(300, 200);
-    table.setBackgroudColor(QColor("#101928"));
-    // A second colour replaces the first instead of piling rules up, and a
-    // rule the owner set is kept.
-    table.setStyleSheet(table.styleSheet() + QStringLiteral("QTableWidget{color:#ffffff;}"));
-    table.setBackgroudColor(QColor("#121B2C"));
-    table.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&table));
-    QCOMPARE(table.palette().color(QPalette::Base).name(), QStringLiteral("#121b2c"));
-    QVERIFY(!table.styleSheet().contains(QStringLiteral("#101928")));
-    QVERIFY(table.styleSheet().contains(QStringLiteral("color:#ffffff")));
-
-    // Double-clicking a cell selects its whole row and opens no editor.
-    QTest::mouseDClick(table.viewport(), Qt::LeftButton, {},
-                       table.visualItemRect(table.item(1, 1)).center());
-    QCOMPARE(table.selectedItems().size(), 3);
-    QCOMPARE(table.selectionModel()->selectedRows().value(0).row(), 1);
-    QTest::keyClicks(table.viewport(), QStringLiteral("zz"));
-    QCOMPARE(table.item(1, 1)->text(), QStringLiteral("x"));
 }
 
 void tst_BaseWidgets::editOperWtReportsItsRow()

@@ -52,7 +52,6 @@ private slots:
     void queuedAnswersAreConsumedInOrder();
     void dialogAnswers_data();
     void dialogAnswers();
-    void dialogShowsTextTitleAndOnlyTheAskedButtons();
     void parentDestroyedWhileAsking();
 };
 
@@ -154,34 +153,6 @@ void tst_TamMessageBox::dialogAnswers()
     QVERIFY(acted);
     // A real box is not a scripted one.
     QVERIFY(TamMessageBox::askedQuestions().isEmpty());
-}
-
-void tst_TamMessageBox::dialogShowsTextTitleAndOnlyTheAskedButtons()
-{
-    QWidget parent;
-    parent.show();
-    QStringList seen;
-    whenBoxShows([&](QWidget *box) {
-        QVERIFY(box->parentWidget() == &parent && box->isModal());
-        auto *textLabel = box->findChild<QLabel *>(QStringLiteral("textLabel"));
-        auto *titleLabel = box->findChild<QLabel *>(QStringLiteral("titleLabel"));
-        QVERIFY(textLabel && titleLabel);
-        seen << textLabel->text() << titleLabel->text();
-        // The title bar follows later title changes too.
-        box->setWindowTitle(QStringLiteral("Delete"));
-        seen << titleLabel->text();
-        QStringList buttons;
-        for (QPushButton *bt : box->findChildren<QPushButton *>()) {
-            if (bt->property("answerBt").toBool())
-                buttons << bt->objectName() + QLatin1Char('=') + bt->text();
-        }
-        buttons.sort();
-        seen << buttons;
-        QTest::keyClick(box, Qt::Key_Escape);
-    });
-    TamMessageBox::question(&parent, QStringLiteral("Do you want to delete user:bob?"), 192, true);
-    QCOMPARE(seen, QStringList({"Do you want to delete user:bob?", "Warning", "Delete", "noBt=No",
-                                "yesBt=Yes"}));
 }
 
 void tst_TamMessageBox::parentDestroyedWhileAsking()

@@ -21,8 +21,6 @@ private slots:
     void userChanges_data();
     void userChanges();
     void receiverChangesAreNotPropagated();
-    void updateParentItemsCheckState_data();
-    void updateParentItemsCheckState();
 
 private:
     QTreeWidgetItem *find(const QString &name) const
@@ -138,51 +136,6 @@ void tst_TamTreeWidget::receiverChangesAreNotPropagated()
     QCOMPARE(states(), QStringLiteral("PUUUUUUUUCCCC"));
     clickCheckBox(m_tree, find("Dev2"));
     QCOMPARE(states(), QStringLiteral("UUUUUUUUUUUUC"));
-}
-
-void tst_TamTreeWidget::updateParentItemsCheckState_data()
-{
-    QTest::addColumn<QString>("leaves");
-    QTest::addColumn<QString>("ancestors");
-
-    // A chain of five levels, each with the next level and one leaf sibling;
-    // "leaves" gives the deepest leaf, then the siblings from the bottom up,
-    // "ancestors" the chain from the bottom up.
-    QTest::newRow("all checked") << "CCCCC"
-                                 << "CCCCC";
-    QTest::newRow("deepest differs") << "CUUUU"
-                                     << "CPPPP";
-    QTest::newRow("middle sibling differs") << "UUCUU"
-                                            << "UUPPP";
-}
-
-void tst_TamTreeWidget::updateParentItemsCheckState()
-{
-    QFETCH(QString, leaves);
-    QFETCH(QString, ancestors);
-
-    m_tree->clear();
-    // Ancestors start partially checked, as after a batch of programmatic
-    // changes.
-    auto add = [](QTreeWidgetItem *parent, QChar state) {
-        auto *item = new QTreeWidgetItem(parent);
-        item->setCheckState(0, Qt::CheckState(QStringLiteral("UPC").indexOf(state)));
-        return item;
-    };
-    QVector<QTreeWidgetItem *> chain{add(m_tree->invisibleRootItem(), 'P')};
-    for (int level = 1; level < 5; ++level)
-        chain << add(chain.last(), 'P');
-    QTreeWidgetItem *deepest = add(chain.last(), leaves[0]);
-    for (int level = 4; level >= 1; --level)
-        add(chain.at(level - 1), leaves.at(5 - level));
-
-    QSignalSpy spy(m_tree, &TamTreeWidget::signalItemsCheckStateChanged);
-    m_tree->updateParentItemsCheckState(deepest);
-    QString result;
-    for (int level = 4; level >= 0; --level)
-        result += checkLetter(chain.at(level)->checkState(0));
-    QCOMPARE(result, ancestors);
-    QCOMPARE(spy.count(), 0);
 }
 
 QTEST_MAIN(tst_TamTreeWidget)

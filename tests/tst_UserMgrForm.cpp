@@ -44,7 +44,6 @@ private slots:
     void closingAsksWhileAddingOrEditing_data();
     void closingAsksWhileAddingOrEditing();
     void refusedInputSaysWhy();
-    void editFromTheKeyboard();
     void editNeverWritesWhatTheFormCut_data();
     void editNeverWritesWhatTheFormCut();
     void failedAddLeavesNoGrants();
@@ -276,23 +275,6 @@ void tst_UserMgrForm::hideShowAndCancelWhileAdding()
     answerAndClick(orlun_base::Ok, "cancelBt");
     QVERIFY(inViewingMode() && leftPanelEnabled());
     QCOMPARE(field("userDescribe")->text(), "desk");
-}
-
-void tst_UserMgrForm::editFromTheKeyboard()
-{
-    createForm();
-    auto *list = child<UserListWt>("userListWt");
-    list->setFocus();
-    QTest::keyClick(list, Qt::Key_Down);
-    QCOMPARE(field("userName")->text(), "bob");
-    QTest::keyClick(list, Qt::Key_F2);
-    QVERIFY(!inViewingMode());
-    QCOMPARE(child<QPushButton>("okBt")->text(), "Save");
-    QVERIFY(field("userPwd")->hasFocus());
-    QTest::keyClicks(field("userDescribe"), "2");
-    QTest::keyClick(child<QPushButton>("okBt"), Qt::Key_Space);
-    QCOMPARE(record("bob").at(1), "gate2");
-    QVERIFY(inViewingMode());
 }
 
 void tst_UserMgrForm::refusedInputSaysWhy_data()

@@ -1,5 +1,4 @@
 #include <QMimeData>
-#include <QPointer>
 #include <QTreeWidgetItemIterator>
 #include <QtTest>
 
@@ -66,8 +65,6 @@ private slots:
     void init();
 
     void arrangement();
-    void configuration_data();
-    void configuration();
     void offlineLeftOutAndStatusShown();
 
     void followsDataSignals();
@@ -122,45 +119,6 @@ void tst_VideoPointTree::arrangement()
             QCOMPARE(view.findChannelItem(channel->getId()), channel);
         }
     }
-}
-
-void tst_VideoPointTree::configuration_data()
-{
-    QTest::addColumn<bool>("checkable");
-    QTest::addColumn<bool>("groupsVisible");
-    QTest::addColumn<bool>("rtspVisible");
-
-    QTest::newRow("module tree") << true << true << true;
-    QTest::newRow("preview tree without groups") << false << false << true;
-    QTest::newRow("no streams") << true << true << false;
-}
-
-void tst_VideoPointTree::configuration()
-{
-    QFETCH(bool, checkable);
-    QFETCH(bool, groupsVisible);
-    QFETCH(bool, rtspVisible);
-
-    QPointer<TestConfig> config = new TestConfig(checkable);
-    config->groupsVisible = groupsVisible;
-    config->rtspVisible = rtspVisible;
-    {
-        VideoPointTree view(nullptr, config);
-        QTreeWidget *tree = view.getTreeWidget();
-
-        // Without the groups folder there is nothing at index 3 at all;
-        // streams keep their place even when hidden, so groups stay at 3.
-        QCOMPARE(tree->topLevelItemCount(), groupsVisible ? 4 : 3);
-        QCOMPARE(ids(tree->topLevelItem(2)), "rtsp1");
-        QCOMPARE(tree->topLevelItem(2)->isHidden(), !rtspVisible);
-
-        for (QTreeWidgetItemIterator it(tree); *it; ++it) {
-            QCOMPARE(bool((*it)->flags() & Qt::ItemIsUserCheckable), checkable);
-            QCOMPARE((*it)->data(0, Qt::CheckStateRole),
-                     checkable ? QVariant(int(Qt::Unchecked)) : QVariant());
-        }
-    }
-    QVERIFY2(config.isNull(), "the tree owns its configuration");
 }
 
 void tst_VideoPointTree::offlineLeftOutAndStatusShown()
