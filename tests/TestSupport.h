@@ -1,22 +1,29 @@
 #pragma once
 
 #include <QAction>
+#include <QApplication>
+#include <QListWidget>
 #include <QObject>
 #include <QSignalSpy>
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
+#include <QStyleOptionViewItem>
 #include <QTemporaryDir>
 #include <QToolButton>
+#include <QTreeWidget>
 #include <QUrl>
 #include <QtTest>
 
 #include "DataStore.h"
+#include "DevsMgrData.h"
 #include "SystemAssistant.h"
 #include "TamMessageBox.h"
+#include "UserData.h"
 
-// Shared set-up of the widget tests: a fresh in-memory store, scripted
-// question answers and no toast windows. Call from each test's init().
+// A step table's step that no branch knows: a misspelled step must fail.
+#define FAIL_UNKNOWN_STEP(step) QFAIL(qPrintable(QStringLiteral("unknown step: ") + (step)))
+
 // A line edit's clear button fades out with a parentless animation that Qt
 // leaks when the line edit dies mid-fade; call before destroying widgets
 // whose search boxes were typed into.
@@ -109,6 +116,8 @@ inline QString reopenableStore(const QTemporaryDir &dir, const QString &file)
     return testsOnServer() ? serverStoreUrl() : dir.filePath(file);
 }
 
+// Shared set-up of the widget tests: a fresh in-memory store, scripted
+// question answers and no toast windows. Call from each test's init().
 inline void resetHostForTest()
 {
     openFreshStore();
@@ -116,4 +125,76 @@ inline void resetHostForTest()
     orlun_base::TamMessageBox::setNextAnswers({});
     orlun_base::TamMessageBox::clearAskedQuestions();
     orlun_worker::SystemAssistant::_instance().setAlertPopupsEnabled(false);
+}
+
+inline orlun_data::UserData &hostUsers()
+{
+    return orlun_data::UserData::_instance();
+}
+
+inline orlun_data::DevsMgrData &hostDevs()
+{
+    return orlun_data::DevsMgrData::_instance();
+}
+
+inline QSet<QString> idSet(const QStringList &ids)
+{
+    return QSet<QString>(ids.cbegin(), ids.cend());
+}
+
+// The pointer coming onto or leaving a widget, as the row hover looks need.
+inline void sendHover(QWidget *widget, bool enter = true)
+{
+    QEvent event(enter ? QEvent::Enter : QEvent::Leave);
+    QApplication::sendEvent(widget, &event);
+}
+
+// Check states as letters: U unchecked, P partially checked, C checked.
+inline QChar checkLetter(int state)
+{
+    return QLatin1String("UPC").at(state);
+}
+
+// Alerts raised, as "<title>: <text>".
+inline QStringList alertTexts(const QSignalSpy &alerts)
+{
+    QStringList texts;
+    for (const QList<QVariant> &alert : alerts)
+        texts << alert.at(0).toString() + ": " + alert.at(1).toString();
+    return texts;
+}
+
+// Questions asked through the answer seam, as "<text> /<buttons>".
+inline QStringList askedTexts()
+{
+    QStringList texts;
+    for (const orlun_base::TamMessageBox::Question &q : orlun_base::TamMessageBox::askedQuestions())
+        texts << q.text + " /" + QString::number(q.buttons);
+    return texts;
+}
+
+// Clicks where the view's style draws the check box of an item shown in rect.
+inline void clickCheckBox(QAbstractItemView *view, const QRect &rect, const QString &text)
+{
+    QStyleOptionViewItem option;
+    option.initFrom(view);
+    option.widget = view;
+    option.rect = rect;
+    option.features = QStyleOptionViewItem::HasCheckIndicator | QStyleOptionViewItem::HasDisplay;
+    option.text = text;
+    const QRect box =
+        view->style()->subElementRect(QStyle::SE_ItemViewItemCheckIndicator, &option, view);
+    QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, box.center());
+}
+
+inline void clickCheckBox(QTreeWidget *tree, QTreeWidgetItem *item)
+{
+    tree->scrollToItem(item);
+    clickCheckBox(tree, tree->visualItemRect(item), item->text(0));
+}
+
+inline void clickCheckBox(QListWidget *list, QListWidgetItem *item)
+{
+    list->scrollToItem(item);
+    clickCheckBox(list, list->visualItemRect(item), item->text());
 }

@@ -1,18 +1,14 @@
 #include <QCheckBox>
 #include <QPointer>
 #include <QPushButton>
-#include <QSqlQuery>
 #include <QTableWidget>
 #include <QtTest>
 
 #include "BaseTools.h"
 #include "ChannelPowerTable.h"
-#include "DataStore.h"
-#include "DevsMgrData.h"
 #include "DictDef.h"
 #include "EditOperWt.h"
 #include "SearchBox.h"
-#include "SystemAssistant.h"
 #include "TamTableWidget.h"
 #include "TestSupport.h"
 
@@ -38,20 +34,15 @@ private slots:
     void headerClickSorting();
     void setEditable();
     void followsHostChanges();
-    void refreshesDevicesAfterShow();
-    void busyCursorWhileLarge_data();
-    void busyCursorWhileLarge();
-    void largeTableKeepsRowsAndWidgetsTogether_data();
-    void largeTableKeepsRowsAndWidgetsTogether();
 
 private:
     static orlun_base::BaseTools &tools() { return orlun_base::BaseTools::_instance(); }
-    static orlun_data::DevsMgrData &devs() { return orlun_data::DevsMgrData::_instance(); }
+    static orlun_data::DevsMgrData &devs() { return hostDevs(); }
     // Channel n (zero-based) of the recorder, named "Lobby-<n+1>"; the
     // camera's one channel, "Gate-1".
     static QString lobby(int n) { return tools().formatChannelId("nvr1", n); }
     static QString gate() { return tools().formatChannelId("cam2", 0); }
-    static Ids ids(const QStringList &list) { return Ids(list.cbegin(), list.cend()); }
+    static Ids ids(const QStringList &list) { return idSet(list); }
 
     TAMCOMMON::TamTableWidget *table() const
     {
@@ -160,7 +151,7 @@ void tst_ChannelPowerTable::removeChannels()
     m_panel->setEditable(true);
     m_panel->setChannels(all);
     cell(gate(), 0)->setCheckState(Qt::Checked);
-    typeKeyword(QStringLiteral("lobby"));
+    typeKeyword("lobby");
     QSignalSpy removals(m_panel.get(), &ChannelPowerTable::signalRemoveChannels);
     QSignalSpy alerts(&orlun_worker::SystemAssistant::_instance(),
                       &orlun_worker::SystemAssistant::signalMessageAlerted);
@@ -190,15 +181,14 @@ void tst_ChannelPowerTable::keywordFilter_data()
     QTest::addColumn<QStringList>("keywords");
     QTest::addColumn<QStringList>("names");
 
-    QTest::newRow("name, in capitals")
-        << QStringList{"LOBBY-1"} << QStringList{"Lobby-1", "Lobby-10"};
-    QTest::newRow("brand") << QStringList{"dahua"} << QStringList{"Gate-1"};
-    QTest::newRow("address") << QStringList{"0.0.2"} << QStringList{"Gate-1"};
-    QTest::newRow("status not searched") << QStringList{"offline"} << QStringList{};
+    using L = QStringList;
+    QTest::newRow("name, in capitals") << L{"LOBBY-1"} << L{"Lobby-1", "Lobby-10"};
+    QTest::newRow("brand") << L{"dahua"} << L{"Gate-1"};
+    QTest::newRow("address") << L{"0.0.2"} << L{"Gate-1"};
+    QTest::newRow("status not searched") << L{"offline"} << L{};
     QTest::newRow("narrow then widen")
-        << QStringList{"lobby-10", "lobby"} << QStringList{"Lobby-1", "Lobby-2", "Lobby-10"};
-    QTest::newRow("cleared") << QStringList{"gate", ""}
-                             << QStringList{"Lobby-1", "Lobby-2", "Lobby-10", "Gate-1"};
+        << L{"lobby-10", "lobby"} << L{"Lobby-1", "Lobby-2", "Lobby-10"};
+    QTest::newRow("cleared") << L{"gate", ""} << L{"Lobby-1", "Lobby-2", "Lobby-10", "Gate-1"};
 }
 
 void tst_ChannelPowerTable::keywordFilter()
@@ -271,136 +261,21 @@ void tst_ChannelPowerTable::followsHostChanges()
     QCOMPARE(shown(5), (QStringList{"1 " + off, "2 " + off, "3 " + off}));
 
     // Marks that only a refresh of that very row would overwrite.
-    cell(gate(), 5)->setText(QStringLiteral("untouched"));
-    cell(lobby(1), 5)->setText(QStringLiteral("stale"));
+    cell(gate(), 5)->setText("untouched");
+    cell(lobby(1), 5)->setText("stale");
     QVERIFY(devs().setChannelStatus({"nvr1", 0}, vms_sdk::ChannelOnline));
     QCOMPARE(shown(5), (QStringList{"1 " + on, "2 " + off, "3 untouched"}));
     QCOMPARE(cell(lobby(0), 5)->data(Qt::ForegroundRole).value<QColor>(),
              tools().chanStatusTextColor("nvr1", vms_sdk::ChannelOnline));
 
-    QVERIFY(devs().renameChannel({"nvr1", 1}, QStringLiteral("Hall")));
+    QVERIFY(devs().renameChannel({"nvr1", 1}, "Hall"));
     QCOMPARE(shown(), (QStringList{"1 Lobby-1", "2 Hall", "3 Gate-1"}));
-    QCOMPARE(cell(lobby(1), 1)->toolTip(), QStringLiteral("Hall"));
+    QCOMPARE(cell(lobby(1), 1)->toolTip(), "Hall");
 
     QVERIFY(devs().deleteChannels({{"nvr1", 0}}));
-    QVERIFY(devs().deleteDevice(QStringLiteral("cam2")));
+    QVERIFY(devs().deleteDevice("cam2"));
     QCOMPARE(shown(), QStringList{"1 Hall"});
     QCOMPARE(removals.count(), 0);
-}
-
-void tst_ChannelPowerTable::refreshesDevicesAfterShow()
-{
-    m_panel->hide();
-    addInOrder({lobby(0), gate(), lobby(1), QStringLiteral("ghost#0")});
-    // Serial number or brand, and address, as the rows were made.
-    QCOMPARE(shown(2), (QStringList{"1 SN-1", "2 Dahua", "3 SN-1", "4 "}));
-    QCOMPARE(shown(3), (QStringList{"1 10.0.0.1", "2 10.0.0.2", "3 10.0.0.1", "4 "}));
-    QSqlQuery query(orlun_data::DataStore::_instance().database());
-    QVERIFY(query.exec(QStringLiteral("UPDATE devices SET sn = 'SN-9', ip = '10.9.9.9'"
-                                      " WHERE dev_id = 'nvr1'")));
-    devs().reload();
-
-    m_panel->show();
-    QTRY_COMPARE(shown(2), (QStringList{"1 SN-9", "2 Dahua", "3 SN-9", "4 "}));
-    QTRY_COMPARE(shown(3), (QStringList{"1 10.9.9.9", "2 10.0.0.2", "3 10.9.9.9", "4 "}));
-}
-
-void tst_ChannelPowerTable::largeTableKeepsRowsAndWidgetsTogether_data()
-{
-    QTest::addColumn<QString>("before");
-    QTest::newRow("sorted by name") << "sort";
-    QTest::newRow("filtered by a keyword") << "filter";
-    QTest::newRow("other rows removed meanwhile") << "remove others";
-    QTest::newRow("scrolled to the end") << "scroll";
-}
-
-// Far more rows than fit in view, so most operation widgets are not placed;
-// a person clicks the delete button of the first row in view.
-void tst_ChannelPowerTable::largeTableKeepsRowsAndWidgetsTogether()
-{
-    QFETCH(QString, before);
-    constexpr int Channels = 400;
-    QVERIFY(devs().addDevice({"nvr9", "Hall", "SN-9", 0, "10.0.0.9", 0, 0, 0, Channels, ""}));
-    Ids all;
-    for (int n = 0; n < Channels; ++n)
-        all << tools().formatChannelId("nvr9", n);
-    m_panel->setEditable(true);
-    m_panel->setChannels(all);
-    // A removal first, so that rows are no longer where they were made.
-    m_panel->setChannels(Ids(all).subtract({tools().formatChannelId("nvr9", 7)}));
-    QSignalSpy removed(m_panel.get(), &ChannelPowerTable::signalRemoveChannels);
-
-    if (before == QLatin1String("sort")) {
-        QTest::mouseClick(m_panel->findChild<QWidget *>("channelName"), Qt::LeftButton);
-    } else if (before == QLatin1String("filter")) {
-        typeKeyword(QStringLiteral("hall-2"));
-    } else if (before == QLatin1String("remove others")) {
-        // Whoever hears of the removal drops half of the rows at once.
-        connect(m_panel.get(), &ChannelPowerTable::signalRemoveChannels, m_panel.get(), [&] {
-            Ids half;
-            for (const QString &id : rowIds()) {
-                if (qHash(id) % 2)
-                    half << id;
-            }
-            m_panel->setChannels(half);
-        });
-    } else if (before == QLatin1String("scroll")) {
-        table()->scrollToBottom();
-    } else {
-        QFAIL(qPrintable(before));
-    }
-
-    int top = -1;
-    QTRY_VERIFY((top = table()->rowAt(5)) >= 0 && operOf(rowIds().at(top))->isVisible());
-    const QString clicked = rowIds().at(top);
-    QTest::mouseClick(deleteBt(clicked), Qt::LeftButton);
-    QCOMPARE(removed.count(), 1);
-    QCOMPARE(removed.at(0).at(0).value<Ids>(), Ids{clicked});
-    QVERIFY(!rowIds().contains(clicked));
-
-    // Every row still has its own widget; those in view are shown and placed.
-    for (int row = 0; row < table()->rowCount(); ++row) {
-        auto *oper = qobject_cast<EditOperWt *>(table()->cellWidget(row, 6));
-        QVERIFY(oper);
-        QCOMPARE(oper->id(), rowIds().at(row));
-        QCOMPARE(table()->row(table()->item(row, 1)), row);
-        const QRect cellRect = table()->visualRect(table()->model()->index(row, 6));
-        if (!table()->isRowHidden(row) && cellRect.intersects(table()->viewport()->rect())) {
-            QTRY_VERIFY(oper->isVisible());
-            QCOMPARE(oper->geometry(), cellRect);
-        }
-    }
-}
-
-void tst_ChannelPowerTable::busyCursorWhileLarge_data()
-{
-    QTest::addColumn<int>("channels");
-    QTest::addColumn<bool>("busy");
-    QTest::newRow("a few rows") << 40 << false;
-    QTest::newRow("a large site's rows") << 2100 << true;
-}
-
-void tst_ChannelPowerTable::busyCursorWhileLarge()
-{
-    QFETCH(int, channels);
-    QFETCH(bool, busy);
-    QVERIFY(devs().addDevice({"nvr9", "Hall", "SN-9", 0, "10.0.0.9", 0, 0, 0, channels, ""}));
-    Ids all;
-    for (int n = 0; n < channels; ++n)
-        all << tools().formatChannelId("nvr9", n);
-    // What the cursor is while rows are being made and while they go.
-    QList<bool> busyMeanwhile;
-    const auto note = [&] {
-        const QCursor *cursor = QApplication::overrideCursor();
-        busyMeanwhile << (cursor && cursor->shape() == Qt::BusyCursor);
-    };
-    connect(table()->model(), &QAbstractItemModel::rowsInserted, this, note);
-    connect(table()->model(), &QAbstractItemModel::rowsRemoved, this, note);
-    m_panel->setChannels(all);
-    m_panel->setChannels({});
-    QCOMPARE(busyMeanwhile.size(), 2 * channels);
-    QCOMPARE(busyMeanwhile.count(busy), 2 * channels);
-    QVERIFY(!QApplication::overrideCursor());
 }
 
 QTEST_MAIN(tst_ChannelPowerTable)

@@ -8,7 +8,6 @@
 #include "ChannelPowerTable.h"
 #include "ChannelPowerTree.h"
 #include "ChannelTree.h"
-#include "DevsMgrData.h"
 #include "SearchBox.h"
 #include "TamTableWidget.h"
 #include "TamTreeWidget.h"
@@ -18,7 +17,6 @@
 #include <memory>
 #include <tuple>
 
-using orlun_data::DevsMgrData;
 using orlun_data::UserResInfo;
 using namespace orlun_userMgr;
 using Ids = QSet<QString>;
@@ -40,9 +38,11 @@ private slots:
     void loadAndSave();
     void checkingGroupExpandsIt();
     void removingInTableUnchecksTree();
-    void hiddenPanelIgnoresChanges();
     void searchHidesOnlyWhatDoesNotMatch();
     void groupsShownWhileViewing();
+    void treeChannelBatches_data();
+    void treeChannelBatches();
+    void treeGroups();
 
 private:
     // Grants written as "<resType>:<resId>", the way savedGrants reads them back.
@@ -117,7 +117,7 @@ private:
 void tst_ChannelPowerTree::init()
 {
     resetHostForTest();
-    auto &data = DevsMgrData::_instance();
+    auto &data = hostDevs();
     using Dev = std::tuple<QString, int, int>;
     for (const auto &[id, type, channels] :
          {Dev{"nvr1", 0, 3}, Dev{"nvr2", 0, 2}, Dev{"cam1", 1, 1}})
@@ -197,26 +197,6 @@ void tst_ChannelPowerTree::removingInTableUnchecksTree()
     QCOMPARE(savedGrants(), (Ids{"0:" + A, "0:" + D, "2:g1"}));
 }
 
-void tst_ChannelPowerTree::hiddenPanelIgnoresChanges()
-{
-    load({"0:" + A, "0:ghost#0"});
-    m_host->show();
-    m_panel->hide();
-    // g1 checked while the panel cannot see it.
-    item("g1")->setCheckState(0, Qt::Checked);
-    emit m_tree->getTreeWidget()->signalItemsCheckStateChanged();
-    QCOMPARE(tableIds(), (Ids{A, "ghost#0"}));
-    QCOMPARE(item(C)->checkState(0), Qt::Unchecked);
-
-    // Shown again, g1 is still new to the panel; the grant of a channel the
-    // tree does not show goes at the first change, and a device shown as a
-    // leaf stands for its channel 0.
-    m_panel->show();
-    toggle("cam1");
-    QCOMPARE(tableIds(), (Ids{A, "cam1#0", C, D}));
-    QCOMPARE(savedGrants(), (Ids{"0:" + A, "0:cam1#0", "0:" + C, "0:" + D, "2:g1"}));
-}
-
 void tst_ChannelPowerTree::searchHidesOnlyWhatDoesNotMatch()
 {
     load({"0:" + A, "2:g2"});
@@ -269,6 +249,74 @@ void tst_ChannelPowerTree::groupsShownWhileViewing()
     // Back to viewing after a save, the line shows what the tree holds.
     m_powerTable->setEditable(false);
     QCOMPARE(summary(), "Groups: Yard (1) | Channels: 2");
+}
+
+void tst_ChannelPowerTree::treeChannelBatches_data()
+{
+    QTest::addColumn<QStringList>("before"); // given to setCheckedChannels first
+    QTest::addColumn<QString>("op");
+    QTest::addColumn<QStringList>("ids");
+    QTest::addColumn<QStringList>("checked");
+    QTest::addColumn<QString>("states"); // nvr1, "Devices", "Cameras"
+
+    using L = QStringList;
+    const L nvr1{"nvr1#0", "nvr1#1", "nvr1#2"};
+    QTest::newRow("set camera leaf")
+        << L{"nvr1#0"} << "set" << L{"cam1#0", "ghost#0"} << L{"cam1#0"} << "UUC";
+    QTest::newRow("set whole device") << L{} << "set" << nvr1 << nvr1 << "CPU";
+    QTest::newRow("set empty") << nvr1 + L{"nvr2#0", "cam1#0"} << "set" << L{} << L{} << "UUU";
+    QTest::newRow("add keeps") << L{"nvr1#0"} << "add" << L{"cam1#0", "nvr1#2"}
+                               << L{"nvr1#0", "nvr1#2", "cam1#0"} << "PPC";
+    QTest::newRow("add empty") << L{"nvr1#0"} << "add" << L{} << L{"nvr1#0"} << "PPU";
+    QTest::newRow("uncheck some") << nvr1 + L{"cam1#0"} << "uncheck" << L{"nvr1#2", "cam1#0"}
+                                  << L{"nvr1#0", "nvr1#1"} << "PPU";
+}
+
+void tst_ChannelPowerTree::treeChannelBatches()
+{
+    QFETCH(QStringList, before);
+    QFETCH(QString, op);
+    QFETCH(QStringList, ids);
+    QFETCH(QStringList, checked);
+    QFETCH(QString, states);
+
+    ChannelTree tree;
+    TAMCOMMON::TamTreeWidget *widget = tree.getTreeWidget();
+    tree.setCheckedGroups({"g1"});
+    tree.setCheckedChannels(idSet(before));
+    using Batch = void (ChannelTree::*)(const Ids &);
+    const QMap<QString, Batch> batches{{"set", &ChannelTree::setCheckedChannels},
+                                       {"add", &ChannelTree::addCheckedChannels},
+                                       {"uncheck", &ChannelTree::uncheckChannels}};
+    QVERIFY(batches.contains(op));
+    (tree.*batches.value(op))(idSet(ids));
+
+    QCOMPARE(tree.getCheckedChannels(), idSet(checked));
+    QCOMPARE(QString() + checkLetter(tree.findDevItem("nvr1")->checkState(0)) +
+                 checkLetter(widget->topLevelItem(0)->checkState(0)) +
+                 checkLetter(widget->topLevelItem(1)->checkState(0)),
+             states);
+    // Channel batches leave the groups alone.
+    QCOMPARE(tree.getCheckedGroups(), Ids{"g1"});
+    QVERIFY(widget->isAutoChangingItemsCheckState());
+}
+
+void tst_ChannelPowerTree::treeGroups()
+{
+    ChannelTree tree;
+    QTreeWidgetItem *folder = tree.getTreeWidget()->topLevelItem(3);
+    tree.setCheckedChannels({B});
+    // Ids that are no group are passed over.
+    tree.setCheckedGroups({"g1", "g2", B});
+    QCOMPARE(tree.getCheckedGroups(), (Ids{"g1", "g2"}));
+    QCOMPARE(folder->checkState(0), Qt::Checked);
+    tree.setCheckedGroups({"g2"});
+    QCOMPARE(tree.getCheckedGroups(), Ids{"g2"});
+    QCOMPARE(folder->checkState(0), Qt::PartiallyChecked);
+    QCOMPARE(tree.getCheckedChannels(), Ids{B});
+    // A partial mark is no grant.
+    folder->child(1)->setCheckState(0, Qt::PartiallyChecked);
+    QCOMPARE(tree.getCheckedGroups(), Ids{});
 }
 
 QTEST_MAIN(tst_ChannelPowerTree)

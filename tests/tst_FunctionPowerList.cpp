@@ -1,5 +1,4 @@
 #include <QListWidget>
-#include <QStyledItemDelegate>
 #include <QtTest>
 
 #include "FunctionPowerList.h"
@@ -27,15 +26,6 @@ const QStringList kOptionalRows =
         .split(", ");
 const int kBaseMask =
     0x1 | 0x2 | 0x4 | 0x8 | 0x800000 | 0x20000 | 0x40000 | 0x10 | 0x400000 | 0x20 | 0x80;
-
-// Exposes the delegate's own option set-up so the test clicks where the view
-// itself looks for the check box.
-class OptionProbe : public QStyledItemDelegate
-{
-public:
-    using QStyledItemDelegate::initStyleOption;
-};
-
 } // namespace
 
 class tst_FunctionPowerList : public QObject
@@ -60,22 +50,7 @@ private:
         return states;
     }
 
-    void clickCheckBox(int row)
-    {
-        QListWidgetItem *item = m_list->item(row);
-        m_list->scrollToItem(item);
-        QStyleOptionViewItem opt;
-        opt.initFrom(m_list);
-        opt.widget = m_list;
-        opt.rect = m_list->visualItemRect(item);
-        opt.font = m_list->font();
-        opt.fontMetrics = QFontMetrics(opt.font);
-        OptionProbe().initStyleOption(&opt, m_list->model()->index(row, 0));
-        const QRect box =
-            m_list->style()->subElementRect(QStyle::SE_ItemViewItemCheckIndicator, &opt, m_list);
-        QVERIFY(box.isValid());
-        QTest::mouseClick(m_list->viewport(), Qt::LeftButton, Qt::NoModifier, box.center());
-    }
+    void clickCheckBox(int row) { ::clickCheckBox(m_list, m_list->item(row)); }
 
     QListWidget *m_list = nullptr;
 

@@ -5,7 +5,6 @@
 #include "SystemWorker.h"
 #include "TamLabel.h"
 #include "TestSupport.h"
-#include "UserData.h"
 #include "UserItem.h"
 #include "UserListWt.h"
 #include "UserMgrSignals.h"
@@ -25,38 +24,42 @@ UserItem *rowOf(const UserListWt &list, const QString &name)
     return nullptr;
 }
 
-// What a person sees, top to bottom: each row's name and look (S selected,
-// H hovered, N normal, from the background and flag style sheets; '+' while
-// its buttons show, '-' when the filter hides the row), then the current user.
+// A row's look from its background, flag and name style sheets: S selected,
+// H hovered, N normal, '?' for any other mix; '+' while its buttons show.
+QString lookOf(QWidget *row)
+{
+    const bool dark = row->styleSheet() == "QWidget{background-color:#213147;}";
+    const bool blue =
+        row->findChild<QWidget *>("flagWt")->styleSheet() == "QWidget{background-color:#2D80D4;}";
+    const bool bright = row->findChild<QLabel *>("userName")->styleSheet().contains("#ffffff");
+    const QString look = dark != bright ? "?" : blue ? (dark ? "S" : "?") : (dark ? "H" : "N");
+    return look + (row->findChild<QWidget *>("operWt")->isVisible() ? "+" : "");
+}
+
+// What a person sees, top to bottom: each row's name and look ('-' when the
+// filter hides the row), then the current user.
 QString state(const UserListWt &list)
 {
     QStringList rows;
     for (int r = 0; r < list.count(); ++r) {
         QWidget *row = list.itemWidget(list.item(r));
-        const bool dark = row->styleSheet() == "QWidget{background-color:#213147;}";
-        const bool blue = row->findChild<QWidget *>("flagWt")->styleSheet() ==
-                          "QWidget{background-color:#2D80D4;}";
-        rows << row->findChild<TAMCOMMON::TamLabel *>("userName")->fullText() + ":" +
-                    (blue ? (dark ? "S" : "?") : (dark ? "H" : "N")) +
-                    (row->findChild<QWidget *>("operWt")->isVisible() ? "+" : "") +
+        rows << row->findChild<TAMCOMMON::TamLabel *>("userName")->fullText() + ":" + lookOf(row) +
                     (list.isRowHidden(r) ? "-" : "");
     }
     return rows.join(' ') + " | " + list.getCurUser();
 }
 
-void hover(QWidget *w)
-{
-    QEvent enter(QEvent::Enter);
-    QApplication::sendEvent(w, &enter);
-}
-
 // Records every change of the current account and every request on the hub,
-// each with the current account as the list reports it at that moment.
+// each with the current account as the list reports it at that moment. The
+// new row announces itself before it restyles, so the list and the form react
+// while it still shows its previous look.
 void recordEvents(UserListWt *list, QStringList *record)
 {
     QObject::connect(list, &UserListWt::signalCurUserChanged, list,
                      [=](const QString &pre, const QString &cur) {
                          *record << pre + ">" + cur + "@" + list->getCurUser();
+                         if (UserItem *row = rowOf(*list, cur); row && lookOf(row).startsWith('S'))
+                             *record << cur + " looked selected before announcing itself";
                      });
     auto &hub = TAMCOMMON::TamSingleton<UserMgrSignals>::_instance();
     QObject::connect(&hub, &UserMgrSignals::signalEditUser, list, [=](const QString &name) {
@@ -73,19 +76,16 @@ class tst_UserListWt : public QObject
 {
     Q_OBJECT
 private slots:
-    void init();
+    void init()
+    {
+        resetHostForTest();
+        QVERIFY(orlun_worker::SystemWorker::_instance().setSuperUserName("root"));
+    }
     void scenario_data();
     void scenario();
     void keyboard_data();
     void keyboard();
 };
-
-void tst_UserListWt::init()
-{
-    resetHostForTest();
-    QVERIFY(TAMCOMMON::TamSingleton<orlun_worker::SystemWorker>::_instance().setSuperUserName(
-        QStringLiteral("root")));
-}
 
 void tst_UserListWt::scenario_data()
 {
@@ -94,9 +94,10 @@ void tst_UserListWt::scenario_data()
     QTest::addColumn<QStringList>("seen");
     QTest::addColumn<QString>("finalState");
 
-    // Steps: show/hide the list; click, right (click) or hover a row; edit or
-    // delete through a row's button; add, remove or set (current) a user;
-    // filter by the rest of the step; "=..." checks the state at that point.
+    // Steps: show/hide the list; click, right or middle (click) a row; hover
+    // or leave a row; edit or delete through a row's button; add, remove or
+    // set (current) a user; filter by the rest of the step; disable or enable
+    // the list, as the form locks its left panel; "=..." checks the state.
     // Seen: each change as "pre>cur@<getCurUser() during it>", each request
     // of a row button as "edit name@<current user>".
     using L = QStringList;
@@ -108,12 +109,21 @@ void tst_UserListWt::scenario_data()
     QTest::newRow("first show without rows")
         << L{} << L{"show", "add dave", "hide", "show"} << L{} << "dave:N | ";
     // A row that kept its hover look loses it when another is selected.
-    QTest::newRow("click, then again")
-        << three << L{"show", "hover bob", "hover alice", "click alice", "click alice"}
-        << L{">carol@", "carol>alice@carol"} << "carol:N alice:S+ bob:N+ | alice";
-    QTest::newRow("right click") << three << L{"show", "right alice", "right alice"}
-                                 << L{">carol@", "carol>alice@carol"}
-                                 << "carol:N alice:S bob:N | alice";
+    QTest::newRow("hover, click, then again")
+        << three << L{"show",        "hover bob",   "=carol:S alice:N bob:H+ | carol",
+                      "hover alice", "click alice", "click alice",
+                      "leave alice"}
+        << L{">carol@", "carol>alice@carol"} << "carol:N alice:S bob:N+ | alice";
+    QTest::newRow("right and middle click")
+        << three << L{"show", "right alice", "middle bob"}
+        << L{">carol@", "carol>alice@carol", "alice>bob@alice"} << "carol:N alice:N bob:S | bob";
+    // A locked list still shows the pointer, but offers no row buttons.
+    QTest::newRow("disabled") << three << L{"show",        "disable",
+                                            "hover bob",   "=carol:S alice:N bob:H | carol",
+                                            "hover carol", "=carol:S alice:N bob:H | carol",
+                                            "leave bob",   "enable",
+                                            "hover alice"}
+                              << L{">carol@"} << "carol:S alice:H+ bob:N | carol";
     QTest::newRow("remove current in the middle")
         << three << L{"show", "click alice", "remove alice"}
         << L{">carol@", "carol>alice@carol", "alice>bob@alice"} << "carol:N bob:S | bob";
@@ -149,9 +159,10 @@ void tst_UserListWt::scenario_data()
         << L{">Admin@", "Admin>lead@Admin", "lead>bob@lead"} << "Admin:N bob:S- | bob";
     // The form is told to edit only once bob is the current user.
     QTest::newRow("edit a row not selected")
-        << L{"carol", "bob"} << L{"show", "edit bob"}
-        << L{">carol@", "carol>bob@carol", "edit bob@bob"} << "carol:N bob:S+ | bob";
-    // Removing the row is the form's business; the selection stays.
+        << L{"carol", "bob"} << L{"show", "edit bob", "edit bob"}
+        << L{">carol@", "carol>bob@carol", "edit bob@bob", "edit bob@bob"}
+        << "carol:N bob:S+ | bob";
+    // Removing the row is the form's business; deleting selects nothing.
     QTest::newRow("delete a row not selected")
         << L{"carol", "bob"} << L{"show", "delete bob"} << L{">carol@", "delete bob@carol"}
         << "carol:S bob:H+ | carol";
@@ -164,33 +175,28 @@ void tst_UserListWt::scenario()
     QFETCH(QStringList, seen);
     QFETCH(QString, finalState);
 
-    for (const QString &name : accounts) {
-        orlun_data::UserInfo info;
-        info.userName = name;
-        info.userPwd = QStringLiteral("Secret123");
-        QVERIFY(TAMCOMMON::TamSingleton<orlun_data::UserData>::_instance().addUser(info));
-    }
+    for (const QString &name : accounts)
+        QVERIFY(hostUsers().addUser({name, "Secret123", 2, -1, QString(), QString()}));
     UserListWt list(nullptr);
     QStringList record;
     recordEvents(&list, &record);
 
+    const QMap<QString, Qt::MouseButton> clicks{
+        {"click", Qt::LeftButton}, {"right", Qt::RightButton}, {"middle", Qt::MiddleButton}};
     for (const QString &step : qAsConst(steps)) {
         const QString verb = step.section(' ', 0, 0), arg = step.section(' ', 1);
         UserItem *row = rowOf(list, arg);
         if (step.startsWith('=')) {
             QCOMPARE(state(list), step.mid(1));
-        } else if (verb == "show") {
-            list.show();
-            QVERIFY(QTest::qWaitForWindowExposed(&list));
-        } else if (verb == "hide") {
-            list.hide();
-        } else if (verb == "click" || verb == "right") {
-            QTest::mouseClick(row, verb == "click" ? Qt::LeftButton : Qt::RightButton,
-                              Qt::NoModifier, QPoint(60, row->height() / 2));
-        } else if (verb == "hover") {
-            hover(row);
+        } else if (verb == "show" || verb == "hide") {
+            list.setVisible(verb == "show");
+            QVERIFY(list.isHidden() || QTest::qWaitForWindowExposed(&list));
+        } else if (clicks.contains(verb)) {
+            QTest::mouseClick(row, clicks.value(verb), {}, QPoint(60, row->height() / 2));
+        } else if (verb == "hover" || verb == "leave") {
+            sendHover(row, verb == "hover");
         } else if (verb == "edit" || verb == "delete") {
-            hover(row);
+            sendHover(row);
             QTest::mouseClick(row->findChild<QPushButton *>(verb + "UserBt"), Qt::LeftButton);
         } else if (verb == "add") {
             list.addUserItem(arg);
@@ -198,11 +204,15 @@ void tst_UserListWt::scenario()
             list.setCurUser(arg);
         } else if (verb == "filter") {
             list.slotSearchByKeyword(arg);
+        } else if (verb == "disable" || verb == "enable") {
+            list.setEnabled(verb == "enable");
         } else if (verb == "remove") {
             QPointer<UserItem> gone = row;
             list.removeUserItem(arg);
             // The view destroys the row's widget with its row.
             QTRY_VERIFY(gone.isNull());
+        } else {
+            FAIL_UNKNOWN_STEP(step);
         }
         QCOMPARE(list.getUserCount(), list.count());
     }
@@ -218,8 +228,7 @@ void tst_UserListWt::keyboard_data()
 
     // Eight accounts ann..hal in a list with room for four rows; the first
     // show has made ann current. Steps: a key's name, "filter <keyword>", or
-    // "=..." to check the state there. Seen and states as in the scenario
-    // table, without the names' first letters doubled: "ann:S" etc.
+    // "=..." to check the state there. Seen and states as in the scenario.
     using L = QStringList;
     const QString annCurrent = "ann:S bob:N cat:N dan:N eve:N fay:N gus:N hal:N | ann";
     QTest::newRow("down and up as clicks")
@@ -244,13 +253,7 @@ void tst_UserListWt::keyboard_data()
              "dan>cat@dan", "cat>hal@cat", "hal>ann@hal"}
         << "ann:S bob:N- cat:N dan:N eve:N- fay:N gus:N- hal:N | ann";
     QTest::newRow("enter, f2 and delete ask as the row buttons")
-        << L{"Down",
-             "Return",
-             "F2",
-             "Delete",
-             "Enter",
-             "=ann:N bob:S cat:N dan:N eve:N fay:N "
-             "gus:N hal:N | bob"}
+        << L{"Down", "Return", "F2", "Delete", "Enter"}
         << L{"ann>bob@ann", "edit bob@bob", "edit bob@bob", "delete bob@bob", "edit bob@bob"}
         << "ann:N bob:S cat:N dan:N eve:N fay:N gus:N hal:N | bob";
     QTest::newRow("other keys change nobody")
@@ -264,8 +267,7 @@ void tst_UserListWt::keyboard()
     QFETCH(QString, finalState);
 
     for (const char *name : {"ann", "bob", "cat", "dan", "eve", "fay", "gus", "hal"})
-        QVERIFY(TAMCOMMON::TamSingleton<orlun_data::UserData>::_instance().addUser(
-            {name, QStringLiteral("Secret123"), 2, -1, QString(), QString()}));
+        QVERIFY(hostUsers().addUser({name, "Secret123", 2, -1, QString(), QString()}));
     UserListWt list(nullptr);
     list.setFrameShape(QFrame::NoFrame);
     list.resize(258, 4 * 38);
@@ -278,15 +280,14 @@ void tst_UserListWt::keyboard()
     for (const QString &step : qAsConst(steps)) {
         bool isKey = false;
         const int key = keys.keyToValue(("Key_" + step).toLatin1(), &isKey);
-        if (step.startsWith('=')) {
+        if (step.startsWith('='))
             QCOMPARE(state(list), step.mid(1));
-        } else if (step.startsWith("filter ")) {
+        else if (step.startsWith("filter "))
             list.slotSearchByKeyword(step.mid(7));
-        } else if (isKey) {
+        else if (isKey)
             QTest::keyClick(&list, Qt::Key(key));
-        } else {
-            QFAIL(qPrintable("unknown step " + step));
-        }
+        else
+            FAIL_UNKNOWN_STEP(step);
     }
     QCOMPARE(record, seen);
     QCOMPARE(state(list), finalState);

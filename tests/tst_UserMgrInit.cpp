@@ -1,12 +1,15 @@
-#include <QMetaMethod>
+#include <QLabel>
+#include <QListWidget>
 #include <QPointer>
 #include <QtTest>
 
 #include "BaseForm.h"
 #include "FormsMgr.h"
+#include "SearchBox.h"
+#include "TestSupport.h"
+#include "Translations.h"
 #include "UserMgrForm.h"
 #include "UserMgrInit.h"
-#include "UserMgrSignals.h"
 
 #include <dlfcn.h>
 #include <memory>
@@ -14,19 +17,19 @@
 using namespace orlun_userMgr;
 
 // The module's entry as the client sees it: exported names, the singleton
-// entry object, the forms it creates and the module-wide signal hub.
+// entry object, the forms it creates and the languages they speak.
 class tst_UserMgrInit : public QObject
 {
     Q_OBJECT
 
 private slots:
+    void init() { resetHostForTest(); }
+    void cleanup() { TAMCOMMON::installTranslations(QLocale::c()); }
     void exportedSymbols_data();
     void exportedSymbols();
-    void entryIsOneParentlessObject();
-    void createsIndependentForms();
-    void formAnswersTypeElevenToFormsMgr();
-    void hubSignalsInOrder();
-    void hubReachesEveryLiveListener();
+    void createsIndependentFormsOfTypeEleven();
+    void formSpeaksTheLanguage_data();
+    void formSpeaksTheLanguage();
 };
 
 void tst_UserMgrInit::exportedSymbols_data()
@@ -51,82 +54,68 @@ void tst_UserMgrInit::exportedSymbols()
     dlclose(lib);
 }
 
-void tst_UserMgrInit::entryIsOneParentlessObject()
-{
-    UserMgrInit &first = TAMCOMMON::TamSingleton<UserMgrInit>::_instance();
-    UserMgrInit &second = TAMCOMMON::TamSingleton<UserMgrInit>::_instance();
-    QCOMPARE(&first, &second);
-    QCOMPARE(first.parent(), nullptr);
-    QVERIFY(qobject_cast<orlun_base::ModuleInitialization *>(&first));
-}
-
-void tst_UserMgrInit::createsIndependentForms()
+void tst_UserMgrInit::createsIndependentFormsOfTypeEleven()
 {
     UserMgrInit &entry = TAMCOMMON::TamSingleton<UserMgrInit>::_instance();
+    QCOMPARE(entry.parent(), nullptr);
+    QVERIFY(qobject_cast<orlun_base::ModuleInitialization *>(&entry));
     std::unique_ptr<orlun_base::BaseForm> a(entry.createUserMgrForm());
     std::unique_ptr<orlun_base::BaseForm> b(entry.createUserMgrForm());
-    QVERIFY(a && b);
-    QVERIFY(a.get() != b.get());
-    QCOMPARE(a->parent(), nullptr);
-    QVERIFY(qobject_cast<UserMgrForm *>(a.get()));
+    QVERIFY(a && b && a.get() != b.get());
+    QVERIFY(qobject_cast<UserMgrForm *>(a.get()) && a->isWindow());
+    QCOMPARE(int(a->getFormType()), 11);
 
-    // Children die with the form the caller owns.
+    auto &mgr = TAMCOMMON::TamSingleton<orlun_base::FormsMgr>::_instance();
+    mgr.registerForm(a.get());
+    QCOMPARE(mgr.getForm(orlun_base::FormType(11)), a.get());
+    // Children die with the form the caller owns, and the registry forgets it.
     QPointer<QWidget> child = new QWidget(a.get());
     a.reset();
     QVERIFY(child.isNull());
+    QCOMPARE(mgr.getForm(orlun_base::FormType(11)), nullptr);
     QVERIFY(b->isWindow());
 }
 
-void tst_UserMgrInit::formAnswersTypeElevenToFormsMgr()
+void tst_UserMgrInit::formSpeaksTheLanguage_data()
 {
-    std::unique_ptr<orlun_base::BaseForm> form(
+    QTest::addColumn<QString>("language");
+    // The five libraries this test loads: module, base, data, worker, login.
+    QTest::addColumn<int>("catalogs");
+    // The name caption, the "All" function, the search placeholder, then the
+    // gesture hint for one dot and for four.
+    QTest::addColumn<QStringList>("texts");
+
+    QTest::newRow("none") << "C" << 0
+                          << QStringList{"User Name", "All", "Search", "Connect at least 1 dots",
+                                         "Connect at least 4 dots"};
+    QTest::newRow("de") << "de_DE" << 5
+                        << QStringList{"Benutzername", "Alle", "Suchen",
+                                       "Mindestens 1 Punkt verbinden",
+                                       "Mindestens 4 Punkte verbinden"};
+    QTest::newRow("zh_CN") << "zh_CN" << 5
+                           << QStringList{"用户名", "全部", "搜索", "请至少连接 1 个点",
+                                          "请至少连接 4 个点"};
+}
+
+void tst_UserMgrInit::formSpeaksTheLanguage()
+{
+    QFETCH(QString, language);
+    QFETCH(int, catalogs);
+    QFETCH(QStringList, texts);
+
+    QCOMPARE(TAMCOMMON::installTranslations(QLocale(language)), catalogs);
+    const std::unique_ptr<orlun_base::BaseForm> form(
         TAMCOMMON::TamSingleton<UserMgrInit>::_instance().createUserMgrForm());
-    QCOMPARE(int(form->getFormType()), 11);
-
-    auto &mgr = TAMCOMMON::TamSingleton<orlun_base::FormsMgr>::_instance();
-    mgr.registerForm(form.get());
-    QCOMPARE(mgr.getForm(orlun_base::FormType(11)), form.get());
-    form.reset();
-    QCOMPARE(mgr.getForm(orlun_base::FormType(11)), nullptr);
-}
-
-void tst_UserMgrInit::hubSignalsInOrder()
-{
-    UserMgrSignals &hub = TAMCOMMON::TamSingleton<UserMgrSignals>::_instance();
-    QCOMPARE(&hub, &TAMCOMMON::TamSingleton<UserMgrSignals>::_instance());
-    QCOMPARE(hub.parent(), nullptr);
-
-    const QMetaObject *mo = hub.metaObject();
-    QCOMPARE(mo->className(), "orlun_userMgr::UserMgrSignals");
-    QCOMPARE(mo->methodCount() - mo->methodOffset(), 2);
-    const QMetaMethod edit = mo->method(mo->methodOffset());
-    const QMetaMethod del = mo->method(mo->methodOffset() + 1);
-    QCOMPARE(edit.methodSignature(), QByteArray("signalEditUser(QString)"));
-    QCOMPARE(del.methodSignature(), QByteArray("signalDeleteUser(QString)"));
-    QCOMPARE(edit.methodType(), QMetaMethod::Signal);
-    QCOMPARE(del.methodType(), QMetaMethod::Signal);
-}
-
-void tst_UserMgrInit::hubReachesEveryLiveListener()
-{
-    UserMgrSignals &hub = TAMCOMMON::TamSingleton<UserMgrSignals>::_instance();
-    auto first = std::make_unique<QObject>();
-    QObject second;
-    QStringList heard;
-    connect(&hub, &UserMgrSignals::signalDeleteUser, first.get(),
-            [&heard](const QString &name) { heard << QStringLiteral("first:") + name; });
-    connect(&hub, &UserMgrSignals::signalDeleteUser, &second,
-            [&heard](const QString &name) { heard << QStringLiteral("second:") + name; });
-
-    // Delivery is direct: listeners have run when emit returns.
-    emit hub.signalDeleteUser(QStringLiteral("bob"));
-    QCOMPARE(heard, (QStringList{"first:bob", "second:bob"}));
-
-    // A destroyed listener's connection ends with it.
-    first.reset();
-    heard.clear();
-    emit hub.signalDeleteUser(QStringLiteral("amy"));
-    QCOMPARE(heard, QStringList{"second:amy"});
+    auto *functions = form->findChild<QWidget *>("functionPowerList")->findChild<QListWidget *>();
+    auto *search = form->findChild<orlun_base::SearchBox *>();
+    QVERIFY(functions && search);
+    const char *dots = "Connect at least %n dots";
+    const QStringList shown{
+        form->findChild<QLabel *>("label")->text(), functions->item(0)->text(),
+        search->placeholderText(),
+        QCoreApplication::translate("orlun_login::GestureDialog", dots, nullptr, 1),
+        QCoreApplication::translate("orlun_login::GestureDialog", dots, nullptr, 4)};
+    QCOMPARE(shown, texts);
 }
 
 QTEST_MAIN(tst_UserMgrInit)

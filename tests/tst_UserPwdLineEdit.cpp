@@ -1,27 +1,19 @@
-#include <QAction>
-#include <QApplication>
 #include <QClipboard>
 #include <QDir>
 #include <QEnterEvent>
-#include <QFile>
-#include <QImage>
 #include <QLineEdit>
 #include <QMenu>
 #include <QPointer>
-#include <QToolButton>
 #include <QVBoxLayout>
 #include <QtTest>
+
+#include "CustomIconStyle.h"
+#include "UserPwdLineEdit.h"
 
 #include "BaseForm.h"
 #include "FormsMgr.h"
 #include "LoginAccess.h"
-#include "SystemAssistant.h"
-#include "TamMessageBox.h"
 #include "TestSupport.h"
-#include "UserData.h"
-
-#include "CustomIconStyle.h"
-#include "UserPwdLineEdit.h"
 
 using orlun_userMgr::CustomIconStyle;
 using orlun_userMgr::UserPwdLineEdit;
@@ -78,7 +70,6 @@ private slots:
     void scenario();
     void styleOutlivesTheField_data();
     void styleOutlivesTheField();
-    void iconsAreReusedAcrossAccounts();
 
 private:
     QString state() const;
@@ -114,15 +105,11 @@ void tst_UserPwdLineEdit::init()
     resetHostForTest();
     orlun_login::LoginAccess::_instance().clearScriptedGestures();
     // "alice" has a gesture password, "bob" has none.
-    for (const QString name : {"alice", "bob"}) {
-        orlun_data::UserInfo info;
-        info.userName = name;
-        info.userPwd = QStringLiteral("Stored#1");
-        QVERIFY(orlun_data::UserData::_instance().addUser(info));
-    }
+    for (const char *name : {"alice", "bob"})
+        QVERIFY(hostUsers().addUser({name, "Stored#1", 2, -1, QString(), QString()}));
     const QByteArray salt("salt");
-    QVERIFY(orlun_data::UserData::_instance().setUserGesture(
-        "alice", salt, orlun_login::LoginAccess::hashPattern({0, 1, 2, 5}, salt)));
+    QVERIFY(hostUsers().setUserGesture("alice", salt,
+                                       orlun_login::LoginAccess::hashPattern({0, 1, 2, 5}, salt)));
 
     m_form = new UserMgrTestForm;
     auto *layout = new QVBoxLayout(m_form);
@@ -150,12 +137,14 @@ void tst_UserPwdLineEdit::cleanup()
 void tst_UserPwdLineEdit::imagesAreDistinctIconsOf20Pixels()
 {
     QCOMPARE(QDir(":/userMgr_images/images").entryList(QDir::Files).size(), kIconNames.size());
-    for (int i = 0; i < kIconNames.size(); ++i) {
-        const QImage image = resourceImage(kIconNames.at(i));
-        QVERIFY2(image.size() == QSize(20, 20), qPrintable(kIconNames.at(i)));
-        for (int j = 0; j < i; ++j)
-            QVERIFY2(image != resourceImage(kIconNames.at(j)), qPrintable(kIconNames.at(i)));
+    QSet<QByteArray> distinct;
+    for (const QString &name : kIconNames) {
+        const QImage image = resourceImage(name);
+        QVERIFY2(image.size() == QSize(20, 20), qPrintable(name));
+        distinct << QByteArray(reinterpret_cast<const char *>(image.constBits()),
+                               int(image.sizeInBytes()));
     }
+    QCOMPARE(distinct.size(), kIconNames.size());
 }
 
 void tst_UserPwdLineEdit::keyboard()
@@ -213,7 +202,7 @@ QString tst_UserPwdLineEdit::state() const
     const QString tip = gestureAction()->toolTip();
     QStringList withGesture;
     for (const QString name : {"alice", "bob"}) {
-        if (orlun_data::UserData::_instance().isUserConfigureGesture(name))
+        if (hostUsers().isUserConfigureGesture(name))
             withGesture << name;
     }
     return shownImage(pwdAction()->icon()) +
@@ -308,9 +297,11 @@ void tst_UserPwdLineEdit::scenario()
     QSignalSpy alerts(&orlun_worker::SystemAssistant::_instance(),
                       &orlun_worker::SystemAssistant::signalMessageAlerted);
 
+    const QMap<QString, QAction *> actions{{"pwd", pwdAction()}, {"gesture", gestureAction()}};
+    const QMap<QString, QVector<int>> drawings{{"draw", {0, 3, 6, 7, 8}}, {"cancel", {}}};
     for (const QString &step : qAsConst(steps)) {
-        const QString arg = step.section(' ', 1);
-        QAction *action = arg == "pwd" ? pwdAction() : gestureAction();
+        const QString verb = step.section(' ', 0, 0), arg = step.section(' ', 1);
+        QAction *action = actions.value(arg);
         if (step.startsWith('=')) {
             QCOMPARE(state(), step.mid(1));
             // Neither the actions nor the flows touch the text, and the
@@ -322,39 +313,36 @@ void tst_UserPwdLineEdit::scenario()
             // The gesture icon takes the outer end.
             if (gestureAction()->isVisible())
                 QVERIFY(buttonOf(gestureAction())->x() > buttonOf(pwdAction())->x());
-        } else if (step.startsWith("bind")) {
+        } else if (verb == "bind") {
             m_field->setUserName(arg);
         } else if (step == "enter") {
             sendEnter();
         } else if (step == "leave") {
-            QEvent leave(QEvent::Leave);
-            QApplication::sendEvent(m_field, &leave);
+            sendHover(m_field, false);
         } else if (step == "focus" || step == "unfocus") {
             focusOn(step == "focus" ? m_field.data() : m_other.data());
-        } else if (step.startsWith("click")) {
+        } else if (verb == "click" && action) {
             QTest::mouseClick(buttonOf(action), Qt::LeftButton);
-        } else if (step.startsWith("trigger")) {
+        } else if (verb == "trigger" && action) {
             action->trigger();
-        } else if (step == "draw" || step == "cancel") {
+        } else if (drawings.contains(step)) {
             // An empty pattern is the gesture dialog cancelled.
-            orlun_login::LoginAccess::_instance().scriptNextGesture(
-                step == "draw" ? QVector<int>{0, 3, 6, 7, 8} : QVector<int>{});
-        } else if (step.startsWith("answer")) {
+            orlun_login::LoginAccess::_instance().scriptNextGesture(drawings.value(step));
+        } else if (step == "answer ok" || step == "answer cancel") {
             orlun_base::TamMessageBox::setNextAnswers(
                 {arg == "ok" ? orlun_base::Ok : orlun_base::Cancel});
         } else if (step == "fail") {
-            orlun_data::UserData::_instance().failNextWrite(
-                orlun_data::UserData::DeleteUserGesture);
-        } else if (step.startsWith("press ")) {
+            hostUsers().failNextWrite(orlun_data::UserData::DeleteUserGesture);
+        } else if (verb == "press") {
             QTest::keySequence(m_field, QKeySequence(arg));
         } else {
-            QFAIL(qPrintable("unknown step " + step));
+            FAIL_UNKNOWN_STEP(step);
         }
     }
 
     QStringList record;
-    for (const auto &alert : qAsConst(alerts))
-        record << "alert " + alert.at(0).toString() + ": " + alert.at(1).toString();
+    for (const QString &alert : alertTexts(alerts))
+        record << "alert " + alert;
     for (const auto &q : orlun_base::TamMessageBox::askedQuestions()) {
         record << QString("ask %1%2 over %3: %4")
                       .arg(q.buttons)
@@ -415,32 +403,6 @@ void tst_UserPwdLineEdit::styleOutlivesTheField()
     QApplication::processEvents();
     if (m_form)
         m_form->grab();
-}
-
-void tst_UserPwdLineEdit::iconsAreReusedAcrossAccounts()
-{
-    auto residentKb = [] {
-        QFile statm(QStringLiteral("/proc/self/statm"));
-        if (!statm.open(QIODevice::ReadOnly))
-            return qint64(-1);
-        return statm.readAll().split(' ').value(1).toLongLong() * 4;
-    };
-    // Showing accounts one after another, hovering over the field now and then.
-    QSet<qint64> iconKeys;
-    const qint64 before = residentKb();
-    for (int i = 0; i < 10000; ++i) {
-        m_field->setUserName(i % 2 ? "alice" : "bob");
-        if (i % 100 == 0) {
-            sendEnter();
-            QEvent leave(QEvent::Leave);
-            QApplication::sendEvent(m_field, &leave);
-        }
-        iconKeys << pwdAction()->icon().cacheKey() << gestureAction()->icon().cacheKey();
-    }
-    qDebug("resident memory after 10,000 accounts: %+lld kB", residentKb() - before);
-    // One icon per image: hide/show password and add/remove gesture, each
-    // resting and highlighted.
-    QVERIFY2(iconKeys.size() <= 8, qPrintable(QString::number(iconKeys.size())));
 }
 
 QTEST_MAIN(tst_UserPwdLineEdit)
