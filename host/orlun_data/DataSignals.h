@@ -38,6 +38,9 @@ signals:
     // Another client changed, added or deleted these accounts (or their
     // grants or gestures) in a shared store; the in-memory copy follows.
     void signalUsersChanged(const QStringList &userNames);
+    // Another client changed the store's settings (the super user's name,
+    // the product configuration); they are read again already.
+    void signalSettingsChanged();
 };
 
 } // namespace orlun_data

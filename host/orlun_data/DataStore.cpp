@@ -581,8 +581,10 @@ void DataStore::applyRemoteChanges()
     if (changes.isEmpty() || !isOpen())
         return;
     const bool everything = changes.contains(QStringLiteral("*"));
-    if (everything || changes.contains(QStringLiteral("s")))
-        loadSettings();
+    if (everything || changes.contains(QStringLiteral("s"))) {
+        if (loadSettings())
+            emit DataSignals::_instance().signalSettingsChanged();
+    }
     if (everything || changes.contains(QStringLiteral("c")))
         DevsMgrData::_instance().refresh();
     QStringList names;
@@ -676,8 +678,10 @@ bool DataStore::loadSettings()
 {
     m_settings.clear();
     QSqlQuery query(database());
-    if (!query.exec(QStringLiteral("SELECT key, value FROM settings")))
+    if (!query.exec(QStringLiteral("SELECT key, value FROM settings"))) {
+        qCWarning(lcData) << "Reading the settings failed:" << query.lastError();
         return false;
+    }
     while (query.next())
         m_settings.insert(query.value(0).toString(), query.value(1).toString());
     return true;

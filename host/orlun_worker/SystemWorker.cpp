@@ -17,6 +17,8 @@ SystemWorker::SystemWorker()
     orlun_data::DataSignals &hub = orlun_data::DataSignals::_instance();
     m_reloadConnection = QObject::connect(&hub, &orlun_data::DataSignals::signalStoreReloaded, &hub,
                                           [this] { reload(); });
+    m_settingsConnection = QObject::connect(&hub, &orlun_data::DataSignals::signalSettingsChanged,
+                                            &hub, [this] { reload(); });
     reload();
 }
 
@@ -25,6 +27,7 @@ SystemWorker::~SystemWorker()
     // The hub was completed inside our constructor, so it is destroyed after
     // us and still there to disconnect from.
     QObject::disconnect(m_reloadConnection);
+    QObject::disconnect(m_settingsConnection);
 }
 
 const QString &SystemWorker::getSuperUserName() const

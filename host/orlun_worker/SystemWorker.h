@@ -48,6 +48,7 @@ private:
     QString m_superUserName;
     int m_userProject = 0;
     QMetaObject::Connection m_reloadConnection;
+    QMetaObject::Connection m_settingsConnection;
 };
 
 } // namespace orlun_worker
