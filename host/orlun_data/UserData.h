@@ -81,6 +81,9 @@ public:
     UserInfo getUserInfo(const QString &userName);
     QList<UserResInfo> getUserRes(const QString &userName);
     bool isUserExist(const QString &userName);
+    // An account of exactly this name is stored. Unlike getUserInfo, asking
+    // does not make this the copy that the next updateUser is checked against.
+    bool isStoredAccount(const QString &userName) const { return m_users.contains(userName); }
 
     // Holds the account's new grants for its next account write (see above);
     // fails for a blank name and then drops what was held for that name.

@@ -83,8 +83,7 @@ void LoginAccess::addUserGesture(QWidget *parent, const QString &userName)
     }
     // Only stored accounts can hold a gesture; do not let the administrator
     // draw one that would be thrown away.
-    if (userName.isEmpty() ||
-        orlun_data::UserData::_instance().getUserInfo(userName).userName != userName)
+    if (!orlun_data::UserData::_instance().isStoredAccount(userName))
         return;
 
     QPointer<GestureDialog> dialog = new GestureDialog(userName, parent);
