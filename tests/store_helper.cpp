@@ -1,8 +1,9 @@
 // A second program on the same store, for the store's tests:
 //   store_helper lock PATH       holds an exclusive lock: nobody else reads or writes
 //   store_helper writelock PATH  holds the write lock: others read, nobody else writes
-//   store_helper burst PATH      adds accounts u0, u1, ... and prints each name once
-//                                its transaction committed, until killed
+//   store_helper burst PATH      adds accounts u0, u1, ... (each with a grant) and
+//                                prints each name once its transaction committed,
+//                                until killed
 //   store_helper client PATH     another workstation: runs one command a line from
 //                                stdin and answers "ok" or "refused: <why>":
 //                                add NAME | edit NAME DESCRIPTION | grant NAME RESID |
@@ -11,10 +12,9 @@
 //                                It runs no event loop, so it never hears of the
 //                                others' changes: only the store stops its stale writes.
 // The lock modes print "ready" once the lock is held and keep it until stdin
-// closes or the process is killed.
+// closes or the process is killed; the client prints it once the store is open.
 
 #include <QCoreApplication>
-#include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QTextStream>
@@ -29,46 +29,47 @@
 
 namespace {
 
+void say(const QString &line)
+{
+    std::printf("%s\n", qPrintable(line));
+    std::fflush(stdout);
+}
+
 int holdLock(const QString &path, bool exclusive)
 {
-    QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"));
+    QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE");
     db.setDatabaseName(path);
     if (!db.open())
         return 2;
     QSqlQuery query(db);
-    const QStringList statements =
-        exclusive ? QStringList{"PRAGMA locking_mode = EXCLUSIVE", "BEGIN EXCLUSIVE"}
-                  : QStringList{"BEGIN IMMEDIATE"};
-    for (const QString &statement : statements + QStringList{"INSERT OR REPLACE INTO settings "
-                                                             "(key, value) VALUES ('lock', 'x')"}) {
+    QStringList statements{"BEGIN IMMEDIATE"};
+    if (exclusive)
+        statements = QStringList{"PRAGMA locking_mode = EXCLUSIVE", "BEGIN EXCLUSIVE"};
+    for (const QString &statement :
+         statements << "INSERT OR REPLACE INTO settings (key, value) VALUES ('lock', 'x')") {
         if (!query.exec(statement)) {
             QTextStream(stderr) << statement << ": " << query.lastError().text() << '\n';
             return 3;
         }
     }
-    std::puts("ready");
-    std::fflush(stdout);
+    say("ready");
     // Until the test closes stdin or kills us.
     while (std::getchar() != EOF) {
     }
     return 0;
 }
 
-int burst(const QString &path)
+int burst()
 {
-    auto &store = orlun_data::DataStore::_instance();
-    if (!store.open(path))
-        return 2;
+    auto &users = orlun_data::UserData::_instance();
     for (int i = 0;; ++i) {
         orlun_data::UserInfo info;
         info.userName = QStringLiteral("u%1").arg(i);
         info.userPwd = QStringLiteral("Burst#%1").arg(i % 1000);
-        info.userDescribe = QStringLiteral("written by a burst");
-        orlun_data::UserData::_instance().setUserRes(info.userName, {{QStringLiteral("d#1"), 0}});
-        if (orlun_data::UserData::_instance().addUser(info)) {
-            std::printf("%s\n", qPrintable(info.userName));
-            std::fflush(stdout);
-        }
+        info.userDescribe = "written by a burst";
+        users.setUserRes(info.userName, {{"d#1", 0}});
+        if (users.addUser(info))
+            say(info.userName);
     }
 }
 
@@ -78,54 +79,41 @@ bool runCommand(const QStringList &words)
     auto &catalog = orlun_data::DevsMgrData::_instance();
     const QString command = words.value(0);
     const QString name = words.value(1);
-    if (command == QLatin1String("add")) {
+    if (command == "add") {
         orlun_data::UserInfo info;
         info.userName = name;
-        info.userPwd = QStringLiteral("Client#2");
+        info.userPwd = "Client#2";
         return users.addUser(info);
     }
-    if (command == QLatin1String("edit")) {
+    if (command == "edit" || command == "grant") {
         orlun_data::UserInfo info = users.getUserInfo(name);
-        info.userDescribe = words.value(2);
+        if (command == "edit")
+            info.userDescribe = words.value(2);
+        else if (!users.setUserRes(name, {{words.value(2), 0}}))
+            return false;
         return users.updateUser(info);
     }
-    if (command == QLatin1String("grant")) {
-        const orlun_data::UserInfo info = users.getUserInfo(name);
-        return users.setUserRes(name, {{words.value(2), 0}}) && users.updateUser(info);
-    }
-    if (command == QLatin1String("delete"))
+    if (command == "delete")
         return users.deleteUser(name);
-    if (command == QLatin1String("device")) {
-        vms_sdk::DevInfo info;
-        info.devId = name;
-        info.devName = name;
-        info.channelCount = words.value(2).toInt();
-        return catalog.addDevice(info);
+    if (command == "device") {
+        vms_sdk::DevInfo device;
+        device.devId = device.devName = name;
+        device.channelCount = words.value(2).toInt();
+        return catalog.addDevice(device);
     }
-    if (command == QLatin1String("rename"))
+    if (command == "rename")
         return catalog.renameChannel({name, words.value(2).toInt()}, words.value(3));
-    if (command == QLatin1String("delchannel"))
-        return catalog.deleteChannels({{name, words.value(2).toInt()}});
-    return false;
+    return command == "delchannel" && catalog.deleteChannels({{name, words.value(2).toInt()}});
 }
 
-int client(const QString &path)
+int client()
 {
-    auto &store = orlun_data::DataStore::_instance();
-    if (!store.open(path)) {
-        std::printf("refused: %s\n", qPrintable(store.lastErrorText()));
-        return 2;
-    }
-    std::puts("ready");
-    std::fflush(stdout);
+    say("ready");
     for (std::string line; std::getline(std::cin, line);) {
-        const QStringList words = QString::fromStdString(line).split(QLatin1Char(' '));
-        if (runCommand(words))
-            std::puts("ok");
+        if (runCommand(QString::fromStdString(line).split(' ')))
+            say("ok");
         else
-            std::printf("refused: %s\n",
-                        qPrintable(orlun_data::UserData::_instance().lastErrorText()));
-        std::fflush(stdout);
+            say("refused: " + orlun_data::UserData::_instance().lastErrorText());
     }
     return 0;
 }
@@ -136,15 +124,17 @@ int main(int argc, char *argv[])
 {
     QCoreApplication app(argc, argv);
     const QStringList args = app.arguments();
+    const QString mode = args.value(1);
     if (args.size() != 3)
         return 1;
-    if (args.at(1) == QLatin1String("lock"))
-        return holdLock(args.at(2), true);
-    if (args.at(1) == QLatin1String("writelock"))
-        return holdLock(args.at(2), false);
-    if (args.at(1) == QLatin1String("burst"))
-        return burst(args.at(2));
-    if (args.at(1) == QLatin1String("client"))
-        return client(args.at(2));
-    return 1;
+    if (mode.endsWith("lock"))
+        return holdLock(args.at(2), mode == "lock");
+    auto &store = orlun_data::DataStore::_instance();
+    if (!store.open(args.at(2))) {
+        say("refused: " + store.lastErrorText());
+        return 2;
+    }
+    if (mode == "burst")
+        return burst();
+    return mode == "client" ? client() : 1;
 }

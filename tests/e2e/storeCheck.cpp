@@ -5,7 +5,6 @@
 
 #include <QCoreApplication>
 #include <QSet>
-#include <QStringList>
 #include <QTextStream>
 
 #include "ChannelId.h"
@@ -18,25 +17,19 @@ int main(int argc, char *argv[])
     QCoreApplication app(argc, argv);
     const QStringList args = app.arguments();
     QTextStream out(stdout);
+    auto &users = orlun_data::UserData::_instance();
     if (args.size() != 4) {
         out << "usage: storeCheck STORE USER PASSWORD\n";
         return 2;
     }
-    if (!orlun_data::DataStore::_instance().open(args.at(1))) {
-        out << "cannot open " << args.at(1) << '\n';
+    if (!orlun_data::DataStore::_instance().open(args.at(1)) || !users.isUserExist(args.at(2))) {
+        out << "cannot open " << args.at(1) << " or no account " << args.at(2) << '\n';
         return 1;
     }
-    auto &users = orlun_data::UserData::_instance();
-    const QString user = args.at(2);
-    if (!users.isUserExist(user)) {
-        out << "no account " << user << '\n';
-        return 1;
-    }
-    const orlun_data::UserInfo info = users.getUserInfo(user);
-
+    const orlun_data::UserInfo info = users.getUserInfo(args.at(2));
     QSet<QString> channels;
     QStringList groups;
-    for (const orlun_data::UserResInfo &res : users.getUserRes(user)) {
+    for (const orlun_data::UserResInfo &res : users.getUserRes(info.userName)) {
         if (res.resType == orlun_data::UserResInfo::Group)
             groups << res.resId;
         else
