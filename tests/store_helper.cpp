@@ -8,7 +8,8 @@
 //                                stdin and answers "ok" or "refused: <why>":
 //                                add NAME | edit NAME DESCRIPTION | grant NAME RESID |
 //                                delete NAME | device DEVID CHANNELS |
-//                                rename DEVID NO NAME | delchannel DEVID NO
+//                                rename DEVID NO NAME | delchannel DEVID NO |
+//                                project NUMBER
 //                                It runs no event loop, so it never hears of the
 //                                others' changes: only the store stops its stale writes.
 // The lock modes print "ready" once the lock is held and keep it until stdin
@@ -21,6 +22,7 @@
 
 #include "DataStore.h"
 #include "DevsMgrData.h"
+#include "StoreKeys.h"
 #include "UserData.h"
 
 #include <cstdio>
@@ -93,6 +95,8 @@ bool runCommand(const QStringList &words)
             return false;
         return users.updateUser(info);
     }
+    if (command == "project")
+        return orlun_data::DataStore::_instance().setSetting(orlun_data::userProjectKey(), name);
     if (command == "delete")
         return users.deleteUser(name);
     if (command == "device") {

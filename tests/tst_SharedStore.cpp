@@ -1,8 +1,11 @@
+#include <QApplication>
 #include <QProcess>
 #include <QSqlQuery>
 #include <QtTest>
 
 #include "DataSignals.h"
+#include "LoginAccess.h"
+#include "SystemWorker.h"
 #include "TestSupport.h"
 
 using orlun_data::DataSignals;
@@ -97,6 +100,7 @@ private slots:
     void anotherClientsChangesArriveWithinASecond_data();
     void anotherClientsChangesArriveWithinASecond();
     void editOfAnOutdatedCopyIsRefused();
+    void settingsChangedElsewhereReachTheWorker();
     void concurrentAddsOfOneNameGiveOneAccount();
     void lostConnectionFailsTheWriteAndTheNextOneReconnects();
     void schemaIsCreatedAndMigrated_data();
@@ -167,6 +171,9 @@ void tst_SharedStore::editOfAnOutdatedCopyIsRefused()
     QTRY_COMPARE_WITH_TIMEOUT(hostUsers().getAllUsers(QString()).value(0).userDescribe,
                               QStringLiteral("remote"), 1000);
 
+    // Offering carol a gesture looks her up, but not as the copy being edited.
+    QTimer::singleShot(0, [] { QApplication::activeModalWidget()->close(); });
+    orlun_login::LoginAccess::_instance().addUserGesture(nullptr, "carol");
     shown.userDescribe = "local";
     QVERIFY(!hostUsers().updateUser(shown));
     QCOMPARE(hostUsers().lastError(), UserData::ChangedElsewhere);
@@ -176,6 +183,16 @@ void tst_SharedStore::editOfAnOutdatedCopyIsRefused()
     QVERIFY(other.run("edit carol again").startsWith("refused"));
     hostUsers().reload();
     QCOMPARE(hostUsers().getUserInfo("carol").userDescribe, "remote");
+}
+
+void tst_SharedStore::settingsChangedElsewhereReachTheWorker()
+{
+    auto &worker = orlun_worker::SystemWorker::_instance();
+    const int project = worker.getUserProject() + 1;
+    OtherClient other;
+    QVERIFY(other.start());
+    QCOMPARE(other.run(QStringLiteral("project %1").arg(project)), "ok");
+    QTRY_COMPARE_WITH_TIMEOUT(worker.getUserProject(), project, 1000);
 }
 
 void tst_SharedStore::concurrentAddsOfOneNameGiveOneAccount()
