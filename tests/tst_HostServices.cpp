@@ -1,6 +1,5 @@
 #include <QLabel>
 #include <QPointer>
-#include <QTableWidget>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -31,18 +30,9 @@ QList<QWidget *> visibleToasts()
     return toasts;
 }
 
-QStringList orderColumn(const QTableWidget &table)
-{
-    QStringList texts;
-    for (int row = 0; row < table.rowCount(); ++row)
-        texts << (table.item(row, 0) ? table.item(row, 0)->text() : QStringLiteral("<none>"));
-    return texts;
-}
-
 } // namespace
 
-// The host services the module calls: channel ids and order numbers, the
-// form registry, the settings and the alerts.
+// The host services the module calls: channel ids, the form registry, the settings and the alerts.
 class tst_HostServices : public QObject
 {
     Q_OBJECT
@@ -50,8 +40,6 @@ class tst_HostServices : public QObject
 private slots:
     void init() { resetHostForTest(); }
     void channelId();
-    void orderNumbers_data();
-    void orderNumbers();
     void formsMgrFindsLiveFormsByType();
     void settingsFollowTheStore();
     void superUserName_data();
@@ -70,50 +58,6 @@ void tst_HostServices::channelId()
     for (const char *bad :
          {"", "dev1", "dev1#", "#5", "dev1#x", "dev1#01", "dev1#+1", "dev1# 1", "dev1#99999999999"})
         QVERIFY2(tools.formatChannelId(QString::fromUtf8(bad)) == Key(QString(), -1), bad);
-}
-
-void tst_HostServices::orderNumbers_data()
-{
-    QTest::addColumn<QList<int>>("hiddenRows");
-    QTest::addColumn<bool>("sorting"); // the table sorts itself, by name
-    QTest::addColumn<QStringList>("expected");
-
-    QTest::newRow("all shown") << QList<int>{} << false << QStringList{"1", "2", "3", "4", "5"};
-    // A hidden row loses its old number (it would show twice once the row is
-    // shown again) and gets no new item.
-    QTest::newRow("hidden rows skipped")
-        << QList<int>{0, 2} << false << QStringList{"", "1", "<none>", "2", "3"};
-    QTest::newRow("table sorting itself")
-        << QList<int>{2} << true << QStringList{"1", "2", "<none>", "3", "4"};
-}
-
-void tst_HostServices::orderNumbers()
-{
-    QFETCH(QList<int>, hiddenRows);
-    QFETCH(bool, sorting);
-    QFETCH(QStringList, expected);
-
-    // Rows 0 and 3 carry numbers left over from an earlier count; row 2 has
-    // no order item at all.
-    QTableWidget table(5, 2);
-    const QStringList numbers{"9", "", "-", "1", ""};
-    for (int row = 0; row < 5; ++row) {
-        table.setItem(row, 1, new QTableWidgetItem(QString(QChar('e' - row))));
-        if (numbers.at(row) != "-")
-            table.setItem(row, 0, new QTableWidgetItem(numbers.at(row)));
-    }
-    if (sorting) {
-        table.setSortingEnabled(true);
-        table.sortByColumn(1, Qt::AscendingOrder);
-    }
-    for (int row : hiddenRows)
-        table.setRowHidden(row, true);
-    const QString names = table.item(0, 1)->text() + table.item(4, 1)->text();
-    BaseTools::_instance().updateTableOrderNum(&table, 1);
-    // The rows stay where they are while the numbers are written.
-    QCOMPARE(table.item(0, 1)->text() + table.item(4, 1)->text(), names);
-    QCOMPARE(orderColumn(table), expected);
-    BaseTools::_instance().updateTableOrderNum(nullptr, 1);
 }
 
 void tst_HostServices::formsMgrFindsLiveFormsByType()
