@@ -64,27 +64,21 @@ void tst_HostServices::formsMgrFindsLiveFormsByType()
 {
     FormsMgr mgr;
     auto *first = new TypedForm(orlun_base::FormUserMgr);
-    TypedForm log(orlun_base::FormLog);
-    mgr.registerForm(first);
-    mgr.registerForm(first); // registering twice is harmless
-    mgr.registerForm(&log);
-    mgr.registerForm(nullptr);
+    TypedForm log(orlun_base::FormLog), second(orlun_base::FormUserMgr);
+    // Registering twice, or nothing, is harmless.
+    for (TypedForm *form : {first, first, &log, static_cast<TypedForm *>(nullptr)})
+        mgr.registerForm(form);
     QCOMPARE(mgr.getForm(orlun_base::FormType(11)), first);
     QCOMPARE(mgr.getForm(orlun_base::FormLog), &log);
     QVERIFY(!mgr.getForm(orlun_base::FormPreview));
-
     // A later form of the same type replaces the earlier one, whose death
-    // must not take the new one's entry with it.
-    TypedForm second(orlun_base::FormUserMgr);
+    // must not take the new one's entry with it; dying with a parent counts.
     mgr.registerForm(&second);
     delete first;
     QCOMPARE(mgr.getForm(orlun_base::FormUserMgr), &second);
-    // Dying with its parent counts as dying.
-    {
-        QWidget owner;
-        mgr.registerForm(new TypedForm(orlun_base::FormEMap, &owner));
-        QVERIFY(mgr.getForm(orlun_base::FormEMap));
-    }
+    auto *owner = new QWidget;
+    mgr.registerForm(new TypedForm(orlun_base::FormEMap, owner));
+    delete owner;
     QVERIFY(!mgr.getForm(orlun_base::FormEMap));
     mgr.unregisterForm(&log);
     QVERIFY(!mgr.getForm(orlun_base::FormLog));
@@ -97,26 +91,23 @@ void tst_HostServices::settingsFollowTheStore()
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("client.db"));
     const int project = SystemWorker::ProjectAlarm | SystemWorker::ProjectFaceRecognition;
+    auto settings = [&] {
+        return worker.getSuperUserName() + QString::number(worker.getUserProject());
+    };
     QVERIFY(store.open(path));
-    QVERIFY(worker.setUserProject(project));
-    QVERIFY(worker.setSuperUserName(QStringLiteral("root")));
-
+    QVERIFY(worker.setUserProject(project) && worker.setSuperUserName("root"));
     // Another store has its own settings, the first one still has them.
     QVERIFY(store.open(QStringLiteral(":memory:")));
-    QCOMPARE(worker.getSuperUserName() + QString::number(worker.getUserProject()),
-             QStringLiteral("admin0"));
+    QCOMPARE(settings(), "admin0");
     QVERIFY(store.open(path));
-    QCOMPARE(worker.getSuperUserName() + QString::number(worker.getUserProject()),
-             "root" + QString::number(project));
-
+    QCOMPARE(settings(), "root" + QString::number(project));
     // A closed store takes no changes, not even into memory.
     store.close();
     QVERIFY(!worker.setUserProject(SystemWorker::ProjectAll));
     QVERIFY(!worker.setSuperUserName(QStringLiteral("boss")));
-    QCOMPARE(worker.getSuperUserName() + QString::number(worker.getUserProject()),
-             QStringLiteral("admin0"));
+    QCOMPARE(settings(), "admin0");
     QVERIFY(store.open(path));
-    QCOMPARE(worker.getUserProject(), project);
+    QCOMPARE(settings(), "root" + QString::number(project));
 }
 
 void tst_HostServices::superUserName_data()
@@ -162,12 +153,10 @@ void tst_HostServices::alertsAreAnnouncedAndToastsStackAndGoAway()
     assistant.messageAlert(QStringLiteral("Warning"), QStringLiteral("second"));
     QCOMPARE(alerted.count(), 3);
     const QList<QWidget *> toasts = visibleToasts();
-    QStringList texts;
-    for (QWidget *toast : toasts) {
-        texts << toast->findChild<QLabel *>("alertTitle")->text() + ": " +
-                     toast->findChild<QLabel *>("alertMessage")->text();
-    }
-    QCOMPARE(texts, (QStringList{"Notice: first", "Warning: second"}));
+    QCOMPARE(toasts.size(), 2);
+    QCOMPARE(toasts.at(1)->findChild<QLabel *>("alertTitle")->text() + ": " +
+                 toasts.at(1)->findChild<QLabel *>("alertMessage")->text(),
+             "Warning: second");
     // Stacked, over the window, which keeps the focus.
     QVERIFY(!toasts.at(1)->geometry().intersects(toasts.at(0)->geometry()));
     QVERIFY(window.frameGeometry().contains(toasts.at(0)->geometry()));

@@ -52,8 +52,7 @@ private slots:
     void cleanup();
 
     void imagesAreDistinctIconsOf20Pixels();
-    void keyboard();
-    void rightClickOpensNoMenu();
+    void clipboardMenuAndBlanksRefused();
     void scenario_data();
     void scenario();
     void styleOutlivesTheField_data();
@@ -132,7 +131,7 @@ void tst_UserPwdLineEdit::imagesAreDistinctIconsOf20Pixels()
     }
 }
 
-void tst_UserPwdLineEdit::keyboard()
+void tst_UserPwdLineEdit::clipboardMenuAndBlanksRefused()
 {
     // Copy and cut of a hidden password are refused by QLineEdit anyway; the
     // shown password is where the field itself has to hold them back.
@@ -166,12 +165,8 @@ void tst_UserPwdLineEdit::keyboard()
     // A stored password is put in as it is.
     m_field->setText(QStringLiteral("old pass"));
     QCOMPARE(m_field->text(), QStringLiteral("old pass"));
-}
 
-void tst_UserPwdLineEdit::rightClickOpensNoMenu()
-{
-    m_field->setText(QStringLiteral("Secret#1"));
-    // Through the window, the way a real right click arrives.
+    // A right click, through the window as a real one arrives, opens no menu.
     const QPoint inField = m_field->mapTo(m_form, QPoint(10, m_field->height() / 2));
     QTest::mouseClick(m_form->windowHandle(), Qt::RightButton, {}, inField);
     QApplication::processEvents();
