@@ -10,7 +10,6 @@
 #include "ChannelTree.h"
 #include "SearchBox.h"
 #include "TamTableWidget.h"
-#include "TamTreeWidget.h"
 #include "TestSupport.h"
 #include "TreeItem.h"
 
@@ -20,9 +19,6 @@
 using orlun_data::UserResInfo;
 using namespace orlun_userMgr;
 using Ids = QSet<QString>;
-
-// Channels of nvr1 (A, B) and nvr2 (C, D); the group g1 holds C and D.
-static const QString A = "nvr1#0", B = "nvr1#1", C = "nvr2#0", D = "nvr2#1";
 
 class tst_ChannelPowerTree : public QObject
 {
@@ -37,7 +33,6 @@ private slots:
     }
     void scenario_data();
     void scenario();
-    void treeGroups();
 
 private:
     // Grants written as "<resType>:<resId>", the way savedGrants reads them back.
@@ -242,24 +237,6 @@ void tst_ChannelPowerTree::scenario()
             FAIL_UNKNOWN_STEP(step);
         }
     }
-}
-
-void tst_ChannelPowerTree::treeGroups()
-{
-    ChannelTree tree;
-    QTreeWidgetItem *folder = tree.getTreeWidget()->topLevelItem(3);
-    tree.setCheckedChannels({B});
-    // Ids that are no group are passed over.
-    tree.setCheckedGroups({"g1", "g2", B});
-    QCOMPARE(tree.getCheckedGroups(), (Ids{"g1", "g2"}));
-    QCOMPARE(folder->checkState(0), Qt::Checked);
-    tree.setCheckedGroups({"g2"});
-    QCOMPARE(tree.getCheckedGroups(), Ids{"g2"});
-    QCOMPARE(folder->checkState(0), Qt::PartiallyChecked);
-    QCOMPARE(tree.getCheckedChannels(), Ids{B});
-    // A partial mark is no grant.
-    folder->child(1)->setCheckState(0, Qt::PartiallyChecked);
-    QCOMPARE(tree.getCheckedGroups(), Ids{});
 }
 
 QTEST_MAIN(tst_ChannelPowerTree)

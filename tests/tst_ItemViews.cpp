@@ -31,12 +31,10 @@ private slots:
 private:
     static constexpr int kWidgetColumn = 2;
 
-    int count() const { return m_list ? m_list->count() : m_table->rowCount(); }
+    int count() const { return m_view->model()->rowCount(); }
     QString key(int row) const
     {
-        return (m_list ? m_list->item(row)->data(Qt::UserRole)
-                       : m_table->item(row, 0)->data(Qt::UserRole))
-            .toString();
+        return m_view->model()->index(row, 0).data(Qt::UserRole).toString();
     }
     QWidget *widget(int row) const
     {
@@ -45,8 +43,7 @@ private:
     }
     QRect rect(int row) const
     {
-        return m_list ? m_list->visualItemRect(m_list->item(row))
-                      : m_table->visualRect(m_table->model()->index(row, kWidgetColumn));
+        return m_view->visualRect(m_view->model()->index(row, m_list ? 0 : kWidgetColumn));
     }
     bool isHidden(int row) const
     {

@@ -191,28 +191,16 @@ void tst_RandomInput::changeCatalog()
     const QList<vms_sdk::DevInfo> devices = data.getAllDevices();
     const QString devId = devices.isEmpty() ? QString() : devices.at(pick(devices.size())).devId;
     const QString group = QStringLiteral("g%1").arg(1 + pick(5));
-    const int type = pick(3);
+    const int type = pick(3), what = m_devices < 3 ? 0 : pick(4);
     const QString id = QStringLiteral("dev%1").arg(m_devices);
-    switch (m_devices < 3 ? 0 : pick(5)) {
-    case 0:
+    if (what == 0)
         m_devices += data.addDevice({id, id, "", type, "", 0, 0, 0, type ? 1 : 1 + pick(4), ""});
-        break;
-    case 1:
+    else if (what == 1)
         data.deleteDevice(devId);
-        break;
-    case 2:
-        if (const auto channels = data.getDevChannels(devId); !channels.isEmpty())
-            data.deleteChannels({channels.at(pick(channels.size())).channelKey});
-        break;
-    case 3:
-        if (!data.isGroup(group))
-            data.addGroup(group, group);
-        if (!devId.isEmpty())
-            data.addGroupChannel(group, {devId, 0});
-        break;
-    default:
+    else if (what == 2 && (data.isGroup(group) || data.addGroup(group, group)))
+        data.addGroupChannel(group, {devId, 0});
+    else
         data.deleteGroup(group);
-    }
 }
 
 // Empty when every invariant holds, else what broke. Just after a save, the
