@@ -63,12 +63,8 @@ private:
 
 void tst_RandomInput::randomEventsKeepTheInvariants()
 {
-    const quint32 seed = qEnvironmentVariableIsSet("RANDOM_INPUT_SEED")
-                             ? qEnvironmentVariable("RANDOM_INPUT_SEED").toUInt()
-                             : 20261206;
-    const int events = qEnvironmentVariableIsSet("RANDOM_INPUT_EVENTS")
-                           ? qEnvironmentVariableIntValue("RANDOM_INPUT_EVENTS")
-                           : 3000;
+    const quint32 seed = qEnvironmentVariable("RANDOM_INPUT_SEED", "20261206").toUInt();
+    const int events = qEnvironmentVariable("RANDOM_INPUT_EVENTS", "3000").toInt();
     m_rng.seed(seed);
     resetHostForTest();
     for (int i = 0; i < 3; ++i)
@@ -76,8 +72,7 @@ void tst_RandomInput::randomEventsKeepTheInvariants()
     QVERIFY(hostUsers().addUser({"admin", "Root#pw1", 1, -1, QString(), "admin"}));
     for (const QString name : {"alice", "bob", "carol"})
         QVERIFY(hostUsers().addUser({name, "Pw#" + name + "x9", 2, 0x13, "desk", "admin"}));
-    m_form.reset(
-        TAMCOMMON::TamSingleton<orlun_userMgr::UserMgrInit>::_instance().createUserMgrForm());
+    m_form.reset(TAMCOMMON::TamSingleton<UserMgrInit>::_instance().createUserMgrForm());
     m_form->resize(1600, 800);
     m_form->show();
     QVERIFY(QTest::qWaitForWindowExposed(m_form.get()));

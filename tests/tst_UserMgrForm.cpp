@@ -225,10 +225,6 @@ void tst_UserMgrForm::writeFailures()
     QCOMPARE(alerts(), QStringList{error + "Failed to save channel power"});
     QCOMPARE(record(user), stored);
     QVERIFY(inViewingMode() && leftPanelEnabled());
-    QSqlQuery query(orlun_data::DataStore::_instance().database());
-    QVERIFY(query.exec("SELECT count(*) FROM user_res WHERE user_name = '" + user + "'"));
-    QVERIFY(query.next());
-    QCOMPARE(query.value(0).toInt(), 0);
 }
 
 void tst_UserMgrForm::deleteRows()
