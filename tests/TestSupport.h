@@ -15,6 +15,7 @@
 #include <QUrl>
 #include <QtTest>
 
+#include "BaseForm.h"
 #include "DataStore.h"
 #include "DevsMgrData.h"
 #include "SystemAssistant.h"
@@ -198,3 +199,29 @@ inline void clickCheckBox(QListWidget *list, QListWidgetItem *item)
     list->scrollToItem(item);
     clickCheckBox(list, list->visualItemRect(item), item->text());
 }
+
+// Types text as a keyboard would: QTest spells out ASCII only, other
+// characters come as an input method sends them, as text on an unknown key.
+inline void typeText(QWidget *widget, const QString &text)
+{
+    for (const QChar c : text) {
+        if (c.unicode() < 0x80)
+            QTest::keyClick(widget, c.toLatin1());
+        else
+            QTest::sendKeyEvent(QTest::Click, widget, Qt::Key_unknown, QString(c), Qt::NoModifier);
+    }
+}
+
+// Stands in for one of the client's forms, of the given type.
+class TypedForm : public orlun_base::BaseForm
+{
+public:
+    explicit TypedForm(orlun_base::FormType type, QWidget *parent = nullptr)
+        : BaseForm(parent)
+        , m_type(type)
+    {}
+    orlun_base::FormType getFormType() const override { return m_type; }
+
+private:
+    orlun_base::FormType m_type;
+};

@@ -10,7 +10,6 @@
 #include "ChannelTree.h"
 #include "SearchBox.h"
 #include "TamTableWidget.h"
-#include "TamTreeWidget.h"
 #include "TestSupport.h"
 #include "TreeItem.h"
 
@@ -20,9 +19,6 @@
 using orlun_data::UserResInfo;
 using namespace orlun_userMgr;
 using Ids = QSet<QString>;
-
-// Channels of nvr1 (A, B) and nvr2 (C, D); the group g1 holds C and D.
-static const QString A = "nvr1#0", B = "nvr1#1", C = "nvr2#0", D = "nvr2#1";
 
 class tst_ChannelPowerTree : public QObject
 {
@@ -35,14 +31,8 @@ private slots:
         waitForClearButtonFades(m_host.get());
         m_host.reset();
     }
-    void loadAndSave();
-    void checkingGroupExpandsIt();
-    void removingInTableUnchecksTree();
-    void searchHidesOnlyWhatDoesNotMatch();
-    void groupsShownWhileViewing();
-    void treeChannelBatches_data();
-    void treeChannelBatches();
-    void treeGroups();
+    void scenario_data();
+    void scenario();
 
 private:
     // Grants written as "<resType>:<resId>", the way savedGrants reads them back.
@@ -76,10 +66,14 @@ private:
         return nullptr;
     }
     // Ticks or unticks a box from the keyboard, on the shown panel.
-    void toggle(const QString &id)
+    void showHost()
     {
         m_host->show();
         QVERIFY(QTest::qWaitForWindowExposed(m_host.get()));
+    }
+    void toggle(const QString &id)
+    {
+        showHost();
         m_tree->getTreeWidget()->setCurrentItem(item(id));
         QTest::keyClick(m_tree->getTreeWidget(), Qt::Key_Space);
     }
@@ -137,186 +131,112 @@ void tst_ChannelPowerTree::init()
     m_host->resize(1200, 800);
 }
 
-void tst_ChannelPowerTree::loadAndSave()
+void tst_ChannelPowerTree::scenario_data()
 {
-    // Loaded while hidden, as when a user is only viewed, each over the last.
-    load({"0:" + D, "0:cam1#0", "2:g2"});
-    // g1's channels are not granted themselves, so they stay unchecked.
-    load({"0:" + A, "2:g1", "0:" + B, "5:nvr1#2"});
-    QCOMPARE(savedGrants(), (Ids{"0:" + A, "0:" + B, "2:g1"}));
-    QCOMPARE(tableIds(), (Ids{A, B}));
-    // What the tree does not show is listed as stored, but not saved.
-    load({"0:" + A, "0:ghost#3", "2:lost"});
-    QCOMPARE(savedGrants(), Ids{"0:" + A});
-    QCOMPARE(tableIds(), (Ids{A, "ghost#3"}));
-    load({});
-    QCOMPARE(savedGrants(), Ids{});
-    QCOMPARE(tableIds(), Ids{});
-}
+    QTest::addColumn<QStringList>("steps");
 
-void tst_ChannelPowerTree::checkingGroupExpandsIt()
-{
-    // Emptied grants forget g1, so checking it counts as new.
-    load({"2:g1"});
-    load({});
-
-    toggle("g1");
-    QCOMPARE(tableIds(), (Ids{C, D}));
-    QCOMPARE(item("nvr2")->checkState(0), Qt::Checked);
-    toggle("g1");
-    QCOMPARE(savedGrants(), (Ids{"0:" + C, "0:" + D}));
-    QCOMPARE(tableIds(), (Ids{C, D}));
-
-    // Checked once more, g1 is expanded once, not at every later change.
-    toggle("g1");
-    toggle(D);
-    QCOMPARE(tableIds(), Ids{C});
-    toggle("g1");
-    toggle("g1");
-    QCOMPARE(savedGrants(), (Ids{"0:" + C, "0:" + D, "2:g1"}));
-}
-
-void tst_ChannelPowerTree::removingInTableUnchecksTree()
-{
-    load({"0:" + C, "0:" + D, "2:g1"});
-    m_powerTable->setEditable(true);
-    m_host->show();
-    QVERIFY(QTest::qWaitForWindowExposed(m_host.get()));
-    const int row = m_table->item(0, 0)->data(Qt::UserRole) == C ? 0 : 1;
-    QTest::mouseClick(m_table->cellWidget(row, 6)->findChild<QPushButton *>("deleteBt"),
-                      Qt::LeftButton);
-
-    QCOMPARE(tableIds(), Ids{D});
-    QCOMPARE(item(C)->checkState(0), Qt::Unchecked);
-    QCOMPARE(item("nvr2")->checkState(0), Qt::PartiallyChecked);
-    QCOMPARE(m_tree->getTreeWidget()->topLevelItem(0)->checkState(0), Qt::PartiallyChecked);
-
-    // g1 keeps its mark and is not expanded again by the next change.
-    toggle(A);
-    QCOMPARE(tableIds(), (Ids{A, D}));
-    QCOMPARE(savedGrants(), (Ids{"0:" + A, "0:" + D, "2:g1"}));
-}
-
-void tst_ChannelPowerTree::searchHidesOnlyWhatDoesNotMatch()
-{
-    load({"0:" + A, "2:g2"});
-    m_host->show();
-    QVERIFY(QTest::qWaitForWindowExposed(m_host.get()));
-    auto *search = m_panel->findChild<orlun_base::SearchBox *>("treeSearchBox");
-    const QString all = "nvr1 nvr1#0 nvr1#1 nvr1#2 nvr2 nvr2#0 nvr2#1 cam1 g1 g2";
-    QCOMPARE(seen(), all + " | nvr1~ nvr1#0 g2");
-
-    // Channels named like the keyword, with their devices to reach them.
-    QTest::keyClicks(search, "-2");
-    QCOMPARE(seen(), "nvr1 nvr1#1 nvr2 nvr2#1 | nvr1~ nvr1#0 g2");
-    QVERIFY(item("nvr2")->isExpanded());
-    // A device that matches brings all its channels; case does not matter.
-    search->clear();
-    QTest::keyClicks(search, "NVR2");
-    QCOMPARE(seen(), "nvr2 nvr2#0 nvr2#1 | nvr1~ nvr1#0 g2");
-    // Ticking a shown device reaches its channels and the folder above as
-    // always, and a group ticked while filtered brings its hidden channels.
-    toggle("nvr2");
-    search->clear();
-    QTest::keyClicks(search, "doors");
-    QCOMPARE(seen(), "g1 | nvr1~ nvr1#0 nvr2 nvr2#0 nvr2#1 g2");
-    toggle("g1");
-    search->clear();
-    QTest::keyClicks(search, "nvr2");
-    toggle("nvr2");
-    QCOMPARE(seen(), "nvr2 nvr2#0 nvr2#1 | nvr1~ nvr1#0 g1 g2");
-    QCOMPARE(m_tree->getTreeWidget()->topLevelItem(0)->checkState(0), Qt::PartiallyChecked);
-    QCOMPARE(tableIds(), Ids{A});
-
-    search->clear();
-    QCOMPARE(seen(), all + " | nvr1~ nvr1#0 g1 g2");
-}
-
-void tst_ChannelPowerTree::groupsShownWhileViewing()
-{
-    // Viewing: the groups held, with their sizes, above the table.
-    load({"0:" + A, "0:" + B, "2:g2", "2:g1"});
-    m_host->show();
-    QVERIFY(QTest::qWaitForWindowExposed(m_host.get()));
-    QCOMPARE(summary(), "Groups: Doors (2), Yard (1) | Channels: 2");
-    load({"0:" + A});
-    QCOMPARE(summary(), "- | Channels: 1");
-
-    // Editing: the tree shows the groups; the count follows every change.
-    m_powerTable->setEditable(true);
-    toggle("g2");
-    QCOMPARE(summary(), "- | Channels: 2");
-    // Back to viewing after a save, the line shows what the tree holds.
-    m_powerTable->setEditable(false);
-    QCOMPARE(summary(), "Groups: Yard (1) | Channels: 2");
-}
-
-void tst_ChannelPowerTree::treeChannelBatches_data()
-{
-    QTest::addColumn<QStringList>("before"); // given to setCheckedChannels first
-    QTest::addColumn<QString>("op");
-    QTest::addColumn<QStringList>("ids");
-    QTest::addColumn<QStringList>("checked");
-    QTest::addColumn<QString>("states"); // nvr1, "Devices", "Cameras"
-
+    // Steps: "load <resType>:<resId>..." grants into the panel (hidden until
+    // a step shows it); "toggle <id>" ticks or unticks a box from the
+    // keyboard; "search <keyword>" types a fresh keyword ("search" clears
+    // it); "edit on|off" the table; "delete <id>" through the table row's
+    // button; "=saved", "=table", "=seen", "=summary" check what the panel
+    // saves, the table's ids, the tree (see seen()) and the line above the
+    // table; "=marks <id>... <states>" check marks, "@0" being the first
+    // folder;
+    // "=expanded <id>".
     using L = QStringList;
-    const L nvr1{"nvr1#0", "nvr1#1", "nvr1#2"};
-    QTest::newRow("set camera leaf")
-        << L{"nvr1#0"} << "set" << L{"cam1#0", "ghost#0"} << L{"cam1#0"} << "UUC";
-    QTest::newRow("set whole device") << L{} << "set" << nvr1 << nvr1 << "CPU";
-    QTest::newRow("set empty") << nvr1 + L{"nvr2#0", "cam1#0"} << "set" << L{} << L{} << "UUU";
-    QTest::newRow("add keeps") << L{"nvr1#0"} << "add" << L{"cam1#0", "nvr1#2"}
-                               << L{"nvr1#0", "nvr1#2", "cam1#0"} << "PPC";
-    QTest::newRow("add empty") << L{"nvr1#0"} << "add" << L{} << L{"nvr1#0"} << "PPU";
-    QTest::newRow("uncheck some") << nvr1 + L{"cam1#0"} << "uncheck" << L{"nvr1#2", "cam1#0"}
-                                  << L{"nvr1#0", "nvr1#1"} << "PPU";
+    const QString all = "=seen nvr1 nvr1#0 nvr1#1 nvr1#2 nvr2 nvr2#0 nvr2#1 cam1 g1 g2";
+    // clang-format off
+    // Each load replaces the last. g1's channels are not granted themselves,
+    // so they stay unchecked; what the tree does not show is listed as
+    // stored, but not saved.
+    QTest::newRow("load and save")
+        << L{"load 0:nvr2#1 0:cam1#0 2:g2", "load 0:nvr1#0 2:g1 0:nvr1#1 5:nvr1#2",
+             "=saved 0:nvr1#0 0:nvr1#1 2:g1", "=table nvr1#0 nvr1#1",
+             "load 0:nvr1#0 0:ghost#3 2:lost", "=saved 0:nvr1#0", "=table nvr1#0 ghost#3",
+             "load", "=saved", "=table"};
+    // Emptied grants forget g1, so checking it counts as new; checked once
+    // more, it is expanded once, not at every later change.
+    QTest::newRow("checking a group expands it")
+        << L{"load 2:g1", "load", "toggle g1", "=table nvr2#0 nvr2#1", "=marks nvr2 C",
+             "toggle g1", "=saved 0:nvr2#0 0:nvr2#1", "=table nvr2#0 nvr2#1",
+             "toggle g1", "toggle nvr2#1", "=table nvr2#0",
+             "toggle g1", "toggle g1", "=saved 0:nvr2#0 0:nvr2#1 2:g1"};
+    // g1 keeps its mark and is not expanded again by the next change.
+    QTest::newRow("removing in the table unchecks the tree")
+        << L{"load 0:nvr2#0 0:nvr2#1 2:g1", "edit on", "delete nvr2#0", "=table nvr2#1",
+             "=marks nvr2#0 nvr2 @0 UPP", "toggle nvr1#0", "=table nvr1#0 nvr2#1",
+             "=saved 0:nvr1#0 0:nvr2#1 2:g1"};
+    // Channels named like the keyword show with their devices, a matching
+    // device with all its channels, whatever the case. Ticking a shown
+    // device reaches its channels and the folder above as always, and a
+    // group ticked while filtered brings its hidden channels.
+    QTest::newRow("search hides only what does not match")
+        << L{"load 0:nvr1#0 2:g2", all + " | nvr1~ nvr1#0 g2",
+             "search -2", "=seen nvr1 nvr1#1 nvr2 nvr2#1 | nvr1~ nvr1#0 g2", "=expanded nvr2",
+             "search NVR2", "=seen nvr2 nvr2#0 nvr2#1 | nvr1~ nvr1#0 g2",
+             "toggle nvr2", "search doors", "=seen g1 | nvr1~ nvr1#0 nvr2 nvr2#0 nvr2#1 g2",
+             "toggle g1", "search nvr2", "toggle nvr2",
+             "=seen nvr2 nvr2#0 nvr2#1 | nvr1~ nvr1#0 g1 g2", "=marks @0 P", "=table nvr1#0",
+             "search", all + " | nvr1~ nvr1#0 g1 g2"};
+    // Viewing shows the groups held, with their sizes, above the table;
+    // editing shows them in the tree, and the count follows every change.
+    QTest::newRow("groups shown while viewing")
+        << L{"load 0:nvr1#0 0:nvr1#1 2:g2 2:g1", "=summary Groups: Doors (2), Yard (1) | Channels: 2",
+             "load 0:nvr1#0", "=summary - | Channels: 1",
+             "edit on", "toggle g2", "=summary - | Channels: 2",
+             "edit off", "=summary Groups: Yard (1) | Channels: 2"};
+    // clang-format on
 }
 
-void tst_ChannelPowerTree::treeChannelBatches()
+void tst_ChannelPowerTree::scenario()
 {
-    QFETCH(QStringList, before);
-    QFETCH(QString, op);
-    QFETCH(QStringList, ids);
-    QFETCH(QStringList, checked);
-    QFETCH(QString, states);
+    QFETCH(QStringList, steps);
 
-    ChannelTree tree;
-    TAMCOMMON::TamTreeWidget *widget = tree.getTreeWidget();
-    tree.setCheckedGroups({"g1"});
-    tree.setCheckedChannels(idSet(before));
-    using Batch = void (ChannelTree::*)(const Ids &);
-    const QMap<QString, Batch> batches{{"set", &ChannelTree::setCheckedChannels},
-                                       {"add", &ChannelTree::addCheckedChannels},
-                                       {"uncheck", &ChannelTree::uncheckChannels}};
-    QVERIFY(batches.contains(op));
-    (tree.*batches.value(op))(idSet(ids));
-
-    QCOMPARE(tree.getCheckedChannels(), idSet(checked));
-    QCOMPARE(QString() + checkLetter(tree.findDevItem("nvr1")->checkState(0)) +
-                 checkLetter(widget->topLevelItem(0)->checkState(0)) +
-                 checkLetter(widget->topLevelItem(1)->checkState(0)),
-             states);
-    // Channel batches leave the groups alone.
-    QCOMPARE(tree.getCheckedGroups(), Ids{"g1"});
-    QVERIFY(widget->isAutoChangingItemsCheckState());
-}
-
-void tst_ChannelPowerTree::treeGroups()
-{
-    ChannelTree tree;
-    QTreeWidgetItem *folder = tree.getTreeWidget()->topLevelItem(3);
-    tree.setCheckedChannels({B});
-    // Ids that are no group are passed over.
-    tree.setCheckedGroups({"g1", "g2", B});
-    QCOMPARE(tree.getCheckedGroups(), (Ids{"g1", "g2"}));
-    QCOMPARE(folder->checkState(0), Qt::Checked);
-    tree.setCheckedGroups({"g2"});
-    QCOMPARE(tree.getCheckedGroups(), Ids{"g2"});
-    QCOMPARE(folder->checkState(0), Qt::PartiallyChecked);
-    QCOMPARE(tree.getCheckedChannels(), Ids{B});
-    // A partial mark is no grant.
-    folder->child(1)->setCheckState(0, Qt::PartiallyChecked);
-    QCOMPARE(tree.getCheckedGroups(), Ids{});
+    auto *search = m_panel->findChild<orlun_base::SearchBox *>("treeSearchBox");
+    for (const QString &step : qAsConst(steps)) {
+        const QString verb = step.section(' ', 0, 0), rest = step.section(' ', 1);
+        const QStringList args = rest.split(' ', Qt::SkipEmptyParts);
+        if (verb == "load") {
+            load(args);
+        } else if (verb == "toggle") {
+            toggle(rest);
+        } else if (verb == "search") {
+            search->clear();
+            QTest::keyClicks(search, rest);
+        } else if (verb == "edit") {
+            m_powerTable->setEditable(rest == "on");
+        } else if (verb == "delete") {
+            showHost();
+            for (int row = 0; row < m_table->rowCount(); ++row) {
+                if (m_table->item(row, 0)->data(Qt::UserRole) == rest)
+                    QTest::mouseClick(
+                        m_table->cellWidget(row, 6)->findChild<QPushButton *>("deleteBt"),
+                        Qt::LeftButton);
+            }
+        } else if (verb == "=saved") {
+            QCOMPARE(savedGrants(), idSet(args));
+        } else if (verb == "=table") {
+            QCOMPARE(tableIds(), idSet(args));
+        } else if (verb == "=seen") {
+            QCOMPARE(seen(), rest);
+        } else if (verb == "=summary") {
+            showHost();
+            QCOMPARE(summary(), rest);
+        } else if (verb == "=marks") {
+            QString marks;
+            for (const QString &id : args.mid(0, args.size() - 1)) {
+                QTreeWidgetItem *it =
+                    id == "@0" ? m_tree->getTreeWidget()->topLevelItem(0) : item(id);
+                marks += checkLetter(it->checkState(0));
+            }
+            QCOMPARE(marks, args.last());
+        } else if (verb == "=expanded") {
+            QVERIFY(item(rest)->isExpanded());
+        } else {
+            FAIL_UNKNOWN_STEP(step);
+        }
+    }
 }
 
 QTEST_MAIN(tst_ChannelPowerTree)

@@ -83,8 +83,6 @@ private slots:
     }
     void scenario_data();
     void scenario();
-    void keyboard_data();
-    void keyboard();
 };
 
 void tst_UserListWt::scenario_data()
@@ -94,36 +92,36 @@ void tst_UserListWt::scenario_data()
     QTest::addColumn<QStringList>("seen");
     QTest::addColumn<QString>("finalState");
 
-    // Steps: show/hide the list; click, right or middle (click) a row; hover
-    // or leave a row; edit or delete through a row's button; add, remove or
-    // set (current) a user; filter by the rest of the step; disable or enable
-    // the list, as the form locks its left panel; "=..." checks the state.
-    // Seen: each change as "pre>cur@<getCurUser() during it>", each request
-    // of a row button as "edit name@<current user>".
+    // The list has room for four rows. Steps: show/hide the list; click,
+    // right or middle (click) a row; hover or leave a row; edit or delete
+    // through a row's button; add, remove or set (current) a user; filter by
+    // the rest of the step; "key <name>"; disable or enable the list, as the
+    // form locks its left panel; "=..." checks the state. Seen: each change
+    // as "pre>cur@<getCurUser() during it>", each request of a row button or
+    // key as "edit name@<current user>".
     using L = QStringList;
     // Not in name order: the rows keep the host's order.
     const L three{"carol", "alice", "bob"};
+    const L eight{"ann", "bob", "cat", "dan", "eve", "fay", "gus", "hal"};
+    const QString annCurrent = "ann:S bob:N cat:N dan:N eve:N fay:N gus:N hal:N | ann";
+    // clang-format off
     QTest::newRow("first and second show")
         << three << L{"=carol:N alice:N bob:N | ", "show", "click alice", "hide", "show"}
         << L{">carol@", "carol>alice@carol"} << "carol:N alice:S bob:N | alice";
-    QTest::newRow("first show without rows")
-        << L{} << L{"show", "add dave", "hide", "show"} << L{} << "dave:N | ";
     // A row that kept its hover look loses it when another is selected.
     QTest::newRow("hover, click, then again")
-        << three << L{"show",        "hover bob",   "=carol:S alice:N bob:H+ | carol",
-                      "hover alice", "click alice", "click alice",
-                      "leave alice"}
+        << three << L{"show", "hover bob", "=carol:S alice:N bob:H+ | carol", "hover alice",
+                      "click alice", "click alice", "leave alice"}
         << L{">carol@", "carol>alice@carol"} << "carol:N alice:S bob:N+ | alice";
     QTest::newRow("right and middle click")
         << three << L{"show", "right alice", "middle bob"}
         << L{">carol@", "carol>alice@carol", "alice>bob@alice"} << "carol:N alice:N bob:S | bob";
     // A locked list still shows the pointer, but offers no row buttons.
-    QTest::newRow("disabled") << three << L{"show",        "disable",
-                                            "hover bob",   "=carol:S alice:N bob:H | carol",
-                                            "hover carol", "=carol:S alice:N bob:H | carol",
-                                            "leave bob",   "enable",
-                                            "hover alice"}
-                              << L{">carol@"} << "carol:S alice:H+ bob:N | carol";
+    QTest::newRow("disabled")
+        << three << L{"show", "disable", "hover bob", "=carol:S alice:N bob:H | carol",
+                      "hover carol", "=carol:S alice:N bob:H | carol", "leave bob", "enable",
+                      "hover alice"}
+        << L{">carol@"} << "carol:S alice:H+ bob:N | carol";
     QTest::newRow("remove current in the middle")
         << three << L{"show", "click alice", "remove alice"}
         << L{">carol@", "carol>alice@carol", "alice>bob@alice"} << "carol:N bob:S | bob";
@@ -131,26 +129,19 @@ void tst_UserListWt::scenario_data()
     QTest::newRow("remove current at the end")
         << three << L{"show", "click bob", "remove bob"}
         << L{">carol@", "carol>bob@carol", "bob>carol@bob"} << "carol:S alice:N | carol";
-    QTest::newRow("remove the last one")
-        << L{"carol"} << L{"show", "remove carol"} << L{">carol@", "carol>@carol"} << " | ";
-    QTest::newRow("remove one not current")
-        << three << L{"show", "remove bob"} << L{">carol@"} << "carol:S alice:N | carol";
-    QTest::newRow("remove one not listed")
-        << three << L{"show", "click bob", "remove zed"} << L{">carol@", "carol>bob@carol"}
-        << "carol:N alice:N bob:S | bob";
-    QTest::newRow("set current") << L{"carol", "alice"}
-                                 << L{"show",     "set nobody", "set Alice",
-                                      "set ",     "add new1",   "=carol:S alice:N new1:N | carol",
-                                      "set new1", "set new1"}
-                                 << L{">carol@", "carol>new1@carol"}
-                                 << "carol:N alice:N new1:S | new1";
-    QTest::newRow("filter") << L{"Admin", "lead", "bob"}
-                            << L{"show",       "filter zzz",
-                                 "filter ad",  "=Admin:S lead:N bob:N- | Admin",
-                                 "filter AD",  "=Admin:S lead:N bob:N- | Admin",
-                                 "filter  ad", "=Admin:S- lead:N- bob:N- | Admin",
-                                 "filter "}
-                            << L{">Admin@"} << "Admin:S lead:N bob:N | Admin";
+    QTest::newRow("remove others, then the last one")
+        << three << L{"show", "remove bob", "remove zed", "remove alice", "remove carol"}
+        << L{">carol@", "carol>@carol"} << " | ";
+    QTest::newRow("set current")
+        << L{"carol", "alice"} << L{"show", "set nobody", "set Alice", "set ", "add new1",
+                                    "=carol:S alice:N new1:N | carol", "set new1", "set new1"}
+        << L{">carol@", "carol>new1@carol"} << "carol:N alice:N new1:S | new1";
+    QTest::newRow("filter")
+        << L{"Admin", "lead", "bob"}
+        << L{"show", "filter zzz", "filter ad", "=Admin:S lead:N bob:N- | Admin", "filter AD",
+             "=Admin:S lead:N bob:N- | Admin", "filter  ad", "=Admin:S- lead:N- bob:N- | Admin",
+             "filter "}
+        << L{">Admin@"} << "Admin:S lead:N bob:N | Admin";
     // A hidden current row stays current, and a hidden row is selected
     // after a removal all the same.
     QTest::newRow("filter hides the current row")
@@ -160,12 +151,33 @@ void tst_UserListWt::scenario_data()
     // The form is told to edit only once bob is the current user.
     QTest::newRow("edit a row not selected")
         << L{"carol", "bob"} << L{"show", "edit bob", "edit bob"}
-        << L{">carol@", "carol>bob@carol", "edit bob@bob", "edit bob@bob"}
-        << "carol:N bob:S+ | bob";
+        << L{">carol@", "carol>bob@carol", "edit bob@bob", "edit bob@bob"} << "carol:N bob:S+ | bob";
     // Removing the row is the form's business; deleting selects nothing.
     QTest::newRow("delete a row not selected")
         << L{"carol", "bob"} << L{"show", "delete bob"} << L{">carol@", "delete bob@carol"}
         << "carol:S bob:H+ | carol";
+    QTest::newRow("keys down and up as clicks")
+        << eight << L{"show", "key Down", "key Down", "key Up", "key Up", "key Up"}
+        << L{">ann@", "ann>bob@ann", "bob>cat@bob", "cat>bob@cat", "bob>ann@bob"} << annCurrent;
+    // A page is one row fewer than the list shows, so one row stays in view.
+    QTest::newRow("pages stop at the ends")
+        << eight << L{"show", "key PageDown", "key PageDown", "key PageDown",
+                      "=ann:N bob:N cat:N dan:N eve:N fay:N gus:N hal:S | hal",
+                      "key PageUp", "key PageUp", "key PageUp"}
+        << L{">ann@", "ann>dan@ann", "dan>gus@dan", "gus>hal@gus", "hal>eve@hal", "eve>bob@eve",
+             "bob>ann@bob"} << annCurrent;
+    // Hidden rows are stepped over; a hidden current row stays current until
+    // a key moves to a visible one.
+    QTest::newRow("keys skip filtered rows")
+        << eight << L{"show", "key Down", "filter a", "key Down", "key Down", "key Up", "key End",
+                      "key Home", "key Up"}
+        << L{">ann@", "ann>bob@ann", "bob>cat@bob", "cat>dan@cat", "dan>cat@dan", "cat>hal@cat",
+             "hal>ann@hal"} << "ann:S bob:N- cat:N dan:N eve:N- fay:N gus:N- hal:N | ann";
+    QTest::newRow("enter, f2 and delete ask as the row buttons")
+        << eight << L{"show", "key Down", "key Return", "key F2", "key Delete", "key Enter"}
+        << L{">ann@", "ann>bob@ann", "edit bob@bob", "edit bob@bob", "delete bob@bob",
+             "edit bob@bob"} << "ann:N bob:S cat:N dan:N eve:N fay:N gus:N hal:N | bob";
+    // clang-format on
 }
 
 void tst_UserListWt::scenario()
@@ -178,14 +190,19 @@ void tst_UserListWt::scenario()
     for (const QString &name : accounts)
         QVERIFY(hostUsers().addUser({name, "Secret123", 2, -1, QString(), QString()}));
     UserListWt list(nullptr);
+    list.setFrameShape(QFrame::NoFrame);
+    list.resize(258, 4 * 38);
     QStringList record;
     recordEvents(&list, &record);
 
     const QMap<QString, Qt::MouseButton> clicks{
         {"click", Qt::LeftButton}, {"right", Qt::RightButton}, {"middle", Qt::MiddleButton}};
+    const QMetaEnum keys = QMetaEnum::fromType<Qt::Key>();
     for (const QString &step : qAsConst(steps)) {
         const QString verb = step.section(' ', 0, 0), arg = step.section(' ', 1);
         UserItem *row = rowOf(list, arg);
+        bool isKey = false;
+        const int key = keys.keyToValue(("Key_" + arg).toLatin1(), &isKey);
         if (step.startsWith('=')) {
             QCOMPARE(state(list), step.mid(1));
         } else if (verb == "show" || verb == "hide") {
@@ -204,6 +221,8 @@ void tst_UserListWt::scenario()
             list.setCurUser(arg);
         } else if (verb == "filter") {
             list.slotSearchByKeyword(arg);
+        } else if (verb == "key" && isKey) {
+            QTest::keyClick(&list, Qt::Key(key));
         } else if (verb == "disable" || verb == "enable") {
             list.setEnabled(verb == "enable");
         } else if (verb == "remove") {
@@ -215,79 +234,6 @@ void tst_UserListWt::scenario()
             FAIL_UNKNOWN_STEP(step);
         }
         QCOMPARE(list.getUserCount(), list.count());
-    }
-    QCOMPARE(record, seen);
-    QCOMPARE(state(list), finalState);
-}
-
-void tst_UserListWt::keyboard_data()
-{
-    QTest::addColumn<QStringList>("steps");
-    QTest::addColumn<QStringList>("seen");
-    QTest::addColumn<QString>("finalState");
-
-    // Eight accounts ann..hal in a list with room for four rows; the first
-    // show has made ann current. Steps: a key's name, "filter <keyword>", or
-    // "=..." to check the state there. Seen and states as in the scenario.
-    using L = QStringList;
-    const QString annCurrent = "ann:S bob:N cat:N dan:N eve:N fay:N gus:N hal:N | ann";
-    QTest::newRow("down and up as clicks")
-        << L{"Down", "Down", "Up", "Up", "Up"}
-        << L{"ann>bob@ann", "bob>cat@bob", "cat>bob@cat", "bob>ann@bob"} << annCurrent;
-    QTest::newRow("end and home") << L{"End", "End", "Down", "Home", "Home"}
-                                  << L{"ann>hal@ann", "hal>ann@hal"} << annCurrent;
-    // A page is one row fewer than the list shows, so one row stays in view.
-    QTest::newRow("pages stop at the ends")
-        << L{"PageDown", "PageDown",
-             "PageDown", "=ann:N bob:N cat:N dan:N eve:N fay:N gus:N hal:S | hal",
-             "PageUp",   "PageUp",
-             "PageUp"}
-        << L{"ann>dan@ann", "dan>gus@dan", "gus>hal@gus",
-             "hal>eve@hal", "eve>bob@eve", "bob>ann@bob"}
-        << annCurrent;
-    // Hidden rows are stepped over; a hidden current row stays current until
-    // a key moves to a visible one.
-    QTest::newRow("filter skips rows")
-        << L{"Down", "filter a", "Down", "Down", "Up", "End", "Home", "Up"}
-        << L{"ann>bob@ann", "bob>cat@bob", "cat>dan@cat",
-             "dan>cat@dan", "cat>hal@cat", "hal>ann@hal"}
-        << "ann:S bob:N- cat:N dan:N eve:N- fay:N gus:N- hal:N | ann";
-    QTest::newRow("enter, f2 and delete ask as the row buttons")
-        << L{"Down", "Return", "F2", "Delete", "Enter"}
-        << L{"ann>bob@ann", "edit bob@bob", "edit bob@bob", "delete bob@bob", "edit bob@bob"}
-        << "ann:N bob:S cat:N dan:N eve:N fay:N gus:N hal:N | bob";
-    QTest::newRow("other keys change nobody")
-        << L{"Space", "Left", "Right", "Tab"} << L{} << annCurrent;
-}
-
-void tst_UserListWt::keyboard()
-{
-    QFETCH(QStringList, steps);
-    QFETCH(QStringList, seen);
-    QFETCH(QString, finalState);
-
-    for (const char *name : {"ann", "bob", "cat", "dan", "eve", "fay", "gus", "hal"})
-        QVERIFY(hostUsers().addUser({name, "Secret123", 2, -1, QString(), QString()}));
-    UserListWt list(nullptr);
-    list.setFrameShape(QFrame::NoFrame);
-    list.resize(258, 4 * 38);
-    list.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&list));
-    QStringList record;
-    recordEvents(&list, &record);
-    const QMetaEnum keys = QMetaEnum::fromType<Qt::Key>();
-
-    for (const QString &step : qAsConst(steps)) {
-        bool isKey = false;
-        const int key = keys.keyToValue(("Key_" + step).toLatin1(), &isKey);
-        if (step.startsWith('='))
-            QCOMPARE(state(list), step.mid(1));
-        else if (step.startsWith("filter "))
-            list.slotSearchByKeyword(step.mid(7));
-        else if (isKey)
-            QTest::keyClick(&list, Qt::Key(key));
-        else
-            FAIL_UNKNOWN_STEP(step);
     }
     QCOMPARE(record, seen);
     QCOMPARE(state(list), finalState);

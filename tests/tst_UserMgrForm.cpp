@@ -19,12 +19,7 @@ using orlun_base::TamMessageBox;
 using orlun_data::UserData;
 using orlun_userMgr::UserListWt;
 
-namespace {
-
-const QString kStrongPwd = "Str0ng#Pass9";
-const QString kAlicePwd = "x7Qm#Lp2vR9t";
-
-} // namespace
+static const QString kStrongPwd = "Str0ng#Pass9", kAlicePwd = "x7Qm#Lp2vR9t";
 
 class tst_UserMgrForm : public QObject
 {
@@ -36,34 +31,31 @@ private slots:
     void addReusesShownUserOnlyOnYes_data();
     void addReusesShownUserOnlyOnYes();
     void saveStopsAtFirstFailedCheck();
-    void editWriteFailures();
-    void deleteAnotherUsersRow();
-    void deletingLastUser();
+    void writeFailures_data();
+    void writeFailures();
+    void deleteRows();
     void hideShowAndCancelWhileAdding();
     void refusedInputSaysWhy_data();
+    void refusedInputSaysWhy();
     void closingAsksWhileAddingOrEditing_data();
     void closingAsksWhileAddingOrEditing();
-    void refusedInputSaysWhy();
     void editNeverWritesWhatTheFormCut_data();
     void editNeverWritesWhatTheFormCut();
-    void failedAddLeavesNoGrants();
 
 private:
-    static UserData &users() { return hostUsers(); }
     static QString ch(int n) { return orlun_data::formatChannelId("nvr1", n); }
     // What reached the store for an account: password, description, mask,
     // the super user who wrote it and the granted ids.
     static QStringList record(const QString &user)
     {
-        const orlun_data::UserInfo info = users().getUserInfo(user);
+        const orlun_data::UserInfo info = hostUsers().getUserInfo(user);
         QStringList grants;
-        for (const orlun_data::UserResInfo &res : users().getUserRes(user))
+        for (const orlun_data::UserResInfo &res : hostUsers().getUserRes(user))
             grants << res.resId;
         grants.sort();
         return {info.userPwd, info.userDescribe, QString::number(info.functionPower),
                 info.superUserName, grants.join(',')};
     }
-    static QStringList asked() { return askedTexts(); }
     QStringList alerts() const { return alertTexts(m_alerts); }
     void createForm();
     template<class T>
@@ -96,13 +88,10 @@ void tst_UserMgrForm::init()
 {
     resetHostForTest();
     QToolTip::hideText();
-    vms_sdk::DevInfo nvr;
-    nvr.devId = "nvr1";
-    nvr.channelCount = 2;
-    QVERIFY(hostDevs().addDevice(nvr));
-    QVERIFY(users().addUser({"alice", kAlicePwd, 2, 0x3, "desk", QString()}));
-    QVERIFY(users().setUserRes("alice", {{ch(0), 0}}));
-    QVERIFY(users().addUser({"bob", kAlicePwd, 2, -1, "gate", QString()}));
+    QVERIFY(hostDevs().addDevice({"nvr1", "nvr1", "", 0, "", 0, 0, 0, 2, ""}));
+    QVERIFY(hostUsers().addUser({"alice", kAlicePwd, 2, 0x3, "desk", QString()}));
+    QVERIFY(hostUsers().setUserRes("alice", {{ch(0), 0}}));
+    QVERIFY(hostUsers().addUser({"bob", kAlicePwd, 2, -1, "gate", QString()}));
     m_alerts.clear();
 }
 
@@ -146,7 +135,7 @@ void tst_UserMgrForm::addReusesShownUserOnlyOnYes()
 
     createForm();
     answerAndClick(answer, "addUserBt");
-    QCOMPARE(asked(), QStringList{"Whether to reuse the data of the current account? /192"});
+    QCOMPARE(askedTexts(), QStringList{"Whether to reuse the data of the current account? /192"});
 
     // The name takes no blanks; blanks around the other entries are not stored.
     QTest::keyClicks(field("userName"), "car ol");
@@ -180,75 +169,97 @@ void tst_UserMgrForm::saveStopsAtFirstFailedCheck()
     QTest::keyClicks(field("userName"), "bob");
     refused("User name has been exist");
     QCOMPARE(alerts(), QStringList());
-    QCOMPARE(users().getAllUsers("admin").size(), 2);
+    QCOMPARE(hostUsers().getAllUsers("admin").size(), 2);
 }
 
-void tst_UserMgrForm::editWriteFailures()
+void tst_UserMgrForm::writeFailures_data()
 {
+    QTest::addColumn<QString>("mode");
+    QTest::addColumn<QString>("user");
+    QTest::addColumn<int>("firstFailure");
+    QTest::addColumn<QString>("firstAlert");
+    QTest::addColumn<QStringList>("stored");
+
+    // A refused account write keeps the entries for another try; grants
+    // that then fail to store do not hold back the account, and an account
+    // whose first write failed comes without that attempt's grants.
+    QTest::newRow("edit") << "edit"
+                          << "bob" << int(UserData::UpdateUser) << "Failed to edit user"
+                          << QStringList{kAlicePwd, "gate2", "-1", "admin", ""};
+    // Reusing alice's data brings her channel grant into the new account.
+    QTest::newRow("add") << "add"
+                         << "carol" << int(UserData::AddUser) << "Failed to add user"
+                         << QStringList{kAlicePwd, "desk2", "3", "admin", ""};
+}
+
+void tst_UserMgrForm::writeFailures()
+{
+    QFETCH(QString, mode);
+    QFETCH(QString, user);
+    QFETCH(int, firstFailure);
+    QFETCH(QString, firstAlert);
+    QFETCH(QStringList, stored);
+
     createForm();
-    clickRowButton("bob", "editUserBt");
-    QVERIFY(field("userName")->isReadOnly());
-    QCOMPARE(child<QPushButton>("okBt")->text(), "Save");
+    if (mode == "edit") {
+        clickRowButton(user, "editUserBt");
+        QVERIFY(field("userName")->isReadOnly());
+        QCOMPARE(child<QPushButton>("okBt")->text(), "Save");
+    } else {
+        answerAndClick(orlun_base::Yes, "addUserBt");
+        QTest::keyClicks(field("userName"), user);
+    }
     QTest::keyClicks(field("userDescribe"), "2 ");
     const QString error = orlun_worker::DictDef::_instance().errorTitle + ": ";
+    const QStringList before = record(user);
 
-    // A refused account write keeps the entries for another try.
-    users().failNextWrite(UserData::UpdateUser);
+    hostUsers().failNextWrite(UserData::WriteOp(firstFailure));
     click("okBt");
-    QCOMPARE(alerts(), QStringList{error + "Failed to edit user"});
-    QCOMPARE(record("bob").at(1), "gate");
+    QCOMPARE(alerts(), QStringList{error + firstAlert});
+    QCOMPARE(record(user), before);
     QVERIFY(!inViewingMode() && !leftPanelEnabled());
 
-    // Grants that fail to store do not hold back the account.
     m_alerts.clear();
-    users().failNextWrite(UserData::SetUserRes);
+    hostUsers().failNextWrite(UserData::SetUserRes);
     click("okBt");
     QCOMPARE(alerts(), QStringList{error + "Failed to save channel power"});
-    QCOMPARE(record("bob").at(1), "gate2");
+    QCOMPARE(record(user), stored);
     QVERIFY(inViewingMode() && leftPanelEnabled());
-    QCOMPARE(field("userDescribe")->text(), "gate2 ");
 }
 
-void tst_UserMgrForm::deleteAnotherUsersRow()
+void tst_UserMgrForm::deleteRows()
 {
     createForm();
     auto *list = child<UserListWt>("userListWt");
     const QStringList notice{orlun_worker::DictDef::_instance().noticeTitle +
                              ": Failed to delete user"};
-    users().failNextWrite(UserData::DeleteUser);
-    // Declined, refused by the host, done. bob is not the shown user, so
-    // alice stays loaded throughout.
+    hostUsers().failNextWrite(UserData::DeleteUser);
+    // Another account's row: declined, refused by the host, done. alice
+    // stays shown throughout.
     int step = 0;
     for (int answer : {int(orlun_base::Cancel), int(orlun_base::Ok), int(orlun_base::Ok)}) {
         TamMessageBox::clearAskedQuestions();
         TamMessageBox::setNextAnswers({answer});
         clickRowButton("bob", "deleteUserBt");
-        QCOMPARE(asked(), QStringList{"Do you want to delete user:bob? /3"});
+        QCOMPARE(askedTexts(), QStringList{"Do you want to delete user:bob? /3"});
         QCOMPARE(alerts(), step == 0 ? QStringList() : notice);
         QCOMPARE(list->getUserCount(), step++ == 2 ? 1 : 2);
         QCOMPARE(field("userName")->text(), "alice");
         QVERIFY(inViewingMode());
     }
-    QVERIFY(!users().isUserExist("bob"));
-    QVERIFY(child<QWidget>("deleteUserBt")->isEnabled());
-}
+    QVERIFY(!hostUsers().isUserExist("bob"));
 
-void tst_UserMgrForm::deletingLastUser()
-{
-    QVERIFY(users().deleteUser("bob"));
-    createForm();
+    // The last account, shown, goes from the form's own button.
     QVERIFY(child<QWidget>("deleteUserBt")->isEnabled());
-
     answerAndClick(orlun_base::Ok, "deleteUserBt");
-    QCOMPARE(asked(), QStringList{"Do you want to delete user:alice? /3"});
-    QVERIFY(!users().isUserExist("alice"));
+    QCOMPARE(askedTexts(), QStringList{"Do you want to delete user:alice? /3"});
+    QVERIFY(!hostUsers().isUserExist("alice"));
     QVERIFY(!child<QWidget>("deleteUserBt")->isEnabled());
     QCOMPARE(field("userName")->text() + field("userPwd")->text() + field("userDescribe")->text(),
              QString());
-
     // With nobody shown there is nothing to reuse, so adding asks nothing.
     answerAndClick(orlun_base::Yes, "addUserBt");
-    QCOMPARE(asked(), QStringList());
+    QCOMPARE(askedTexts(), QStringList());
     QVERIFY(!inViewingMode());
 }
 
@@ -258,19 +269,14 @@ void tst_UserMgrForm::hideShowAndCancelWhileAdding()
     answerAndClick(orlun_base::No, "addUserBt");
     QTest::keyClicks(field("userName"), "carol");
     QTest::keyClicks(field("userDescribe"), "pending");
-    auto stillAdding = [this] {
-        return !inViewingMode() && child<QWidget>("channelPowerTree")->isVisible() &&
-               !leftPanelEnabled() && field("userName")->text() == "carol" &&
-               field("userDescribe")->text() == "pending";
-    };
     m_form->hide();
     m_form->show();
     QVERIFY(QTest::qWaitForWindowExposed(m_form));
-    QVERIFY(stillAdding());
-
     answerAndClick(orlun_base::Cancel, "cancelBt");
-    QCOMPARE(asked(), QStringList{"Do you want to cancel user creation? /3"});
-    QVERIFY(stillAdding());
+    QCOMPARE(askedTexts(), QStringList{"Do you want to cancel user creation? /3"});
+    // Still adding after both.
+    QVERIFY(!inViewingMode() && child<QWidget>("channelPowerTree")->isVisible());
+    QVERIFY(!leftPanelEnabled() && field("userDescribe")->text() == "pending");
 
     answerAndClick(orlun_base::Ok, "cancelBt");
     QVERIFY(inViewingMode() && leftPanelEnabled());
@@ -313,14 +319,7 @@ void tst_UserMgrForm::refusedInputSaysWhy()
     answerAndClick(orlun_base::No, "addUserBt");
     QLineEdit *edit = field(name.toLatin1());
     edit->setFocus();
-    for (const QChar c : typed) {
-        // QTest spells out ASCII only; other characters come as a keyboard
-        // layout would send them, as text on an unknown key.
-        if (c.unicode() < 128)
-            QTest::keyClick(edit, c.toLatin1());
-        else
-            QTest::sendKeyEvent(QTest::Click, edit, Qt::Key_unknown, QString(c), Qt::NoModifier);
-    }
+    typeText(edit, typed);
     if (!pasted.isEmpty()) {
         QGuiApplication::clipboard()->setText(pasted);
         QTest::keySequence(edit, QKeySequence::Paste);
@@ -332,15 +331,6 @@ void tst_UserMgrForm::refusedInputSaysWhy()
     }
     QVERIFY(QToolTip::isVisible());
     QCOMPARE(QToolTip::text(), tip);
-    // Below the field, so its value stays in sight.
-    QWidget *label = nullptr;
-    for (QWidget *w : QApplication::topLevelWidgets()) {
-        if (w->inherits("QTipLabel"))
-            label = w;
-    }
-    QVERIFY(label);
-    QVERIFY(label->geometry().top() >= edit->mapToGlobal(QPoint(0, edit->height())).y());
-
     // The next keystroke takes it down.
     QTest::keyClick(edit, Qt::Key_Backspace);
     QTRY_VERIFY(!QToolTip::isVisible());
@@ -388,14 +378,12 @@ void tst_UserMgrForm::closingAsksWhileAddingOrEditing()
     TamMessageBox::setNextAnswers({answer});
     QCOMPARE(m_form->close(), closed);
 
-    const QString text = mode == "add"    ? "The new account has not been added. Add it before "
-                                            "closing?"
-                         : mode == "edit" ? "The account's changes have not been saved. Save "
-                                            "them before closing?"
-                                          : QString();
-    QCOMPARE(asked(), text.isEmpty() ? QStringList() : QStringList{text + " /770"});
+    const QStringList texts{"The new account has not been added. Add it before closing? /770",
+                            "The account's changes have not been saved. Save them before "
+                            "closing? /770"};
+    QCOMPARE(askedTexts(), mode == "view" ? QStringList() : texts.mid(mode == "edit", 1));
     QCOMPARE(m_form->isVisible(), !closed);
-    QCOMPARE(users().getUserInfo(user).userPwd, stored);
+    QCOMPARE(hostUsers().getUserInfo(user).userPwd, stored);
     if (!closed)
         QVERIFY(!inViewingMode());
 }
@@ -414,16 +402,14 @@ void tst_UserMgrForm::editNeverWritesWhatTheFormCut()
 {
     QFETCH(QString, shown);
     QFETCH(QString, description);
-    {
-        QSqlQuery query(orlun_data::DataStore::_instance().database());
-        query.prepare("INSERT INTO users (name, pwd, description) VALUES (?, ?, ?)");
-        query.addBindValue(shown);
-        query.addBindValue(kStrongPwd);
-        query.addBindValue(description);
-        QVERIFY(query.exec());
-    }
-    users().reload();
-    QVERIFY(users().setUserRes(shown, {{ch(1), 0}}));
+    QSqlQuery query(orlun_data::DataStore::_instance().database());
+    query.prepare("INSERT INTO users (name, pwd, description) VALUES (?, ?, ?)");
+    query.addBindValue(shown);
+    query.addBindValue(kStrongPwd);
+    query.addBindValue(description);
+    QVERIFY(query.exec());
+    hostUsers().reload();
+    QVERIFY(hostUsers().setUserRes(shown, {{ch(1), 0}}));
     const QStringList before = record(shown) + record("alice");
 
     createForm();
@@ -434,31 +420,6 @@ void tst_UserMgrForm::editNeverWritesWhatTheFormCut()
              QStringList{orlun_worker::DictDef::_instance().errorTitle + ": Failed to edit user"});
     QCOMPARE(record(shown) + record("alice"), before);
     QVERIFY(!inViewingMode());
-}
-
-void tst_UserMgrForm::failedAddLeavesNoGrants()
-{
-    createForm();
-    // Reusing alice's data brings her channel grant into the new account.
-    answerAndClick(orlun_base::Yes, "addUserBt");
-    QTest::keyClicks(field("userName"), "carol");
-    users().failNextWrite(UserData::AddUser);
-    click("okBt");
-    const QString error = orlun_worker::DictDef::_instance().errorTitle + ": ";
-    QCOMPARE(alerts(), QStringList{error + "Failed to add user"});
-    QVERIFY(users().getUserRes("carol").isEmpty());
-
-    // The retry's grants are refused; the account comes without the first
-    // attempt's grants.
-    m_alerts.clear();
-    users().failNextWrite(UserData::SetUserRes);
-    click("okBt");
-    QCOMPARE(alerts(), QStringList{error + "Failed to save channel power"});
-    QCOMPARE(record("carol"), (QStringList{kAlicePwd, "desk", "3", "admin", ""}));
-    QSqlQuery query(orlun_data::DataStore::_instance().database());
-    QVERIFY(query.exec("SELECT count(*) FROM user_res WHERE user_name = 'carol'"));
-    QVERIFY(query.next());
-    QCOMPARE(query.value(0).toInt(), 0);
 }
 
 QTEST_MAIN(tst_UserMgrForm)

@@ -1,10 +1,8 @@
 #include <QLabel>
 #include <QListWidget>
-#include <QPointer>
 #include <QtTest>
 
 #include "BaseForm.h"
-#include "FormsMgr.h"
 #include "SearchBox.h"
 #include "TestSupport.h"
 #include "Translations.h"
@@ -16,8 +14,8 @@
 
 using namespace orlun_userMgr;
 
-// The module's entry as the client sees it: exported names, the singleton
-// entry object, the forms it creates and the languages they speak.
+// The module's entry as the client sees it: exported names, and the forms
+// it creates, of type 11, in the languages they speak.
 class tst_UserMgrInit : public QObject
 {
     Q_OBJECT
@@ -27,7 +25,6 @@ private slots:
     void cleanup() { TAMCOMMON::installTranslations(QLocale::c()); }
     void exportedSymbols_data();
     void exportedSymbols();
-    void createsIndependentFormsOfTypeEleven();
     void formSpeaksTheLanguage_data();
     void formSpeaksTheLanguage();
 };
@@ -52,28 +49,6 @@ void tst_UserMgrInit::exportedSymbols()
     QVERIFY2(lib, dlerror());
     QVERIFY2(dlsym(lib, symbol.constData()), symbol.constData());
     dlclose(lib);
-}
-
-void tst_UserMgrInit::createsIndependentFormsOfTypeEleven()
-{
-    UserMgrInit &entry = TAMCOMMON::TamSingleton<UserMgrInit>::_instance();
-    QCOMPARE(entry.parent(), nullptr);
-    QVERIFY(qobject_cast<orlun_base::ModuleInitialization *>(&entry));
-    std::unique_ptr<orlun_base::BaseForm> a(entry.createUserMgrForm());
-    std::unique_ptr<orlun_base::BaseForm> b(entry.createUserMgrForm());
-    QVERIFY(a && b && a.get() != b.get());
-    QVERIFY(qobject_cast<UserMgrForm *>(a.get()) && a->isWindow());
-    QCOMPARE(int(a->getFormType()), 11);
-
-    auto &mgr = TAMCOMMON::TamSingleton<orlun_base::FormsMgr>::_instance();
-    mgr.registerForm(a.get());
-    QCOMPARE(mgr.getForm(orlun_base::FormType(11)), a.get());
-    // Children die with the form the caller owns, and the registry forgets it.
-    QPointer<QWidget> child = new QWidget(a.get());
-    a.reset();
-    QVERIFY(child.isNull());
-    QCOMPARE(mgr.getForm(orlun_base::FormType(11)), nullptr);
-    QVERIFY(b->isWindow());
 }
 
 void tst_UserMgrInit::formSpeaksTheLanguage_data()
@@ -106,6 +81,8 @@ void tst_UserMgrInit::formSpeaksTheLanguage()
     QCOMPARE(TAMCOMMON::installTranslations(QLocale(language)), catalogs);
     const std::unique_ptr<orlun_base::BaseForm> form(
         TAMCOMMON::TamSingleton<UserMgrInit>::_instance().createUserMgrForm());
+    QVERIFY(qobject_cast<UserMgrForm *>(form.get()) && form->isWindow());
+    QCOMPARE(int(form->getFormType()), 11);
     auto *functions = form->findChild<QWidget *>("functionPowerList")->findChild<QListWidget *>();
     auto *search = form->findChild<orlun_base::SearchBox *>();
     QVERIFY(functions && search);

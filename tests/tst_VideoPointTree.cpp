@@ -2,7 +2,6 @@
 #include <QTreeWidgetItemIterator>
 #include <QtTest>
 
-#include "ChannelId.h"
 #include "DataSignals.h"
 #include "TestSupport.h"
 #include "TreeConfig.h"
@@ -65,7 +64,7 @@ private slots:
     void init();
 
     void arrangement();
-    void offlineLeftOutAndStatusShown();
+    void offlineLeftOut();
 
     void followsDataSignals();
     void deviceWithoutChannelsHasNoEntry();
@@ -98,30 +97,18 @@ void tst_VideoPointTree::arrangement()
     for (int i = 0; i < 4; ++i)
         QCOMPARE(ids(tree->topLevelItem(i)), shapes.at(i));
 
-    // The panels tell devices, channels and groups apart by item class alone.
-    for (QTreeWidgetItemIterator it(tree); *it; ++it) {
-        auto *item = static_cast<TreeItem *>(*it);
-        const int depth = !item->parent() ? 0 : item->parent()->parent() ? 2 : 1;
-        const bool group = depth == 1 && tree->indexOfTopLevelItem(item->parent()) == 3;
-        QCOMPARE(hostDevs().isGroup(item->getId()), group);
-        QCOMPARE(item->type(), int(depth == 0   ? AreaItemType
-                                   : group      ? GroupItemType
-                                   : depth == 1 ? DevItemType
-                                                : ChannelItemType));
-        QCOMPARE(item->isDevice(), depth == 1 && !group);
-        QCOMPARE(item->isChannel(), depth == 2);
-        if (auto *dev = dynamic_cast<DevItem *>(item))
-            QCOMPARE(view.findDevItem(dev->getDevId()), dev);
-        if (auto *channel = dynamic_cast<ChannelItem *>(item)) {
-            QCOMPARE(channel->getDevId(), static_cast<TreeItem *>(item->parent())->getId());
-            QCOMPARE(channel->getId(),
-                     orlun_data::formatChannelId(channel->getDevId(), channel->getChannelNo()));
-            QCOMPARE(view.findChannelItem(channel->getId()), channel);
-        }
-    }
+    // The panels tell folders (0), devices (1), channels (2) and groups (3)
+    // apart by item type alone.
+    QString types;
+    for (QTreeWidgetItemIterator it(tree); *it; ++it)
+        types += QString::number((*it)->type() - AreaItemType);
+    QCOMPARE(types, "0122212201101033");
+    auto *channel = dynamic_cast<ChannelItem *>(view.findChannelItem("nvr#2#1"));
+    QVERIFY(channel && channel == view.findDevItem("nvr#2")->child(1));
+    QCOMPARE(channel->getDevId() + '/' + QString::number(channel->getChannelNo()), "nvr#2/1");
 }
 
-void tst_VideoPointTree::offlineLeftOutAndStatusShown()
+void tst_VideoPointTree::offlineLeftOut()
 {
     auto &data = hostDevs();
     auto set = [&data](const char *devId, int no, vms_sdk::ChannelStatus status) {
@@ -144,16 +131,6 @@ void tst_VideoPointTree::offlineLeftOutAndStatusShown()
     // Coming online brings the device in.
     QVERIFY(set("cam2", 0, vms_sdk::ChannelOnline));
     QCOMPARE(ids(tree->topLevelItem(1)), "cam1 cam2");
-
-    // The status shows as the colour of the item's icon.
-    VideoPointTree all(nullptr, new TestConfig);
-    auto centre = [&](const QString &id) {
-        return all.findChannelItem(id)->icon(0).pixmap(10, 10).toImage().pixelColor(5, 5).name();
-    };
-    QCOMPARE(centre("nvr1#1"), "#30a46c");
-    QCOMPARE(centre("nvr1#0"), "#6c7586");
-    QVERIFY(set("nvr1", 0, vms_sdk::ChannelAlarm));
-    QCOMPARE(centre("nvr1#0"), "#e5484d");
 }
 
 void tst_VideoPointTree::followsDataSignals()
@@ -167,10 +144,8 @@ void tst_VideoPointTree::followsDataSignals()
     tree->updateParentItemsCheckState(nvr->child(0));
     QCOMPARE(nvr->checkState(0), Qt::PartiallyChecked);
 
-    QVERIFY(addDevice("nvr3", "Dock", 0, 2));
-    QVERIFY(addDevice("cam3", "Roof", 1, 1));
-    QVERIFY(addDevice("rtsp2", "Mall", 2, 1));
-    QVERIFY(data.deleteDevice("cam2"));
+    QVERIFY(addDevice("nvr3", "Dock", 0, 2) && addDevice("cam3", "Roof", 1, 1) &&
+            addDevice("rtsp2", "Mall", 2, 1) && data.deleteDevice("cam2"));
     QVERIFY(data.renameChannel({"nvr1", 1}, "Gate left"));
     QVERIFY(data.deleteChannels({{"nvr1", 2}, {"nvr#2", 1}}));
     // A channel the tree never showed is ignored.
@@ -179,18 +154,14 @@ void tst_VideoPointTree::followsDataSignals()
     QCOMPARE(ids(tree->topLevelItem(0)), "nvr1[nvr1#0 nvr1#1] nvr#2[nvr#2#0] nvr3[nvr3#0 nvr3#1]");
     QCOMPARE(ids(tree->topLevelItem(1)), "cam1 cam3");
     QCOMPARE(ids(tree->topLevelItem(2)), "rtsp1 rtsp2");
-    QCOMPARE(tree->topLevelItemCount(), 4);
-    QCOMPARE(ids(nvr, Texts), "Gate-1 Gate left");
-    QCOMPARE(ids(view.findDevItem("nvr3"), Texts), "Dock-1 Dock-2");
-    QVERIFY(!view.findChannelItem("nvr1#2"));
-    QVERIFY(!view.findDevItem("cam2"));
+    QCOMPARE(ids(nvr, Texts) + ", " + ids(view.findDevItem("nvr3"), Texts),
+             "Gate-1 Gate left, Dock-1 Dock-2");
+    QVERIFY(!view.findChannelItem("nvr1#2") && !view.findDevItem("cam2"));
     // The unticked channel went, so the rest of the device is all ticked.
-    QCOMPARE(nvr->checkState(0), Qt::Checked);
-    QCOMPARE(view.findChannelItem("nvr3#0")->checkState(0), Qt::Unchecked);
+    QCOMPARE(ids(tree->topLevelItem(0), Checks), "C[C C] U[U] U[U U]");
 
     QVERIFY(data.deleteDevice("nvr1"));
-    QVERIFY(!view.findDevItem("nvr1"));
-    QVERIFY(!view.findChannelItem("nvr1#0"));
+    QVERIFY(!view.findDevItem("nvr1") && !view.findChannelItem("nvr1#0"));
     QCOMPARE(ids(tree->topLevelItem(0)), "nvr#2[nvr#2#0] nvr3[nvr3#0 nvr3#1]");
 
     QTreeWidgetItem *groups = tree->topLevelItem(3);
@@ -200,9 +171,7 @@ void tst_VideoPointTree::followsDataSignals()
     QVERIFY(data.deleteGroup("g1"));
     QCOMPARE(ids(groups, Texts), "Outside Parking");
     // Surviving groups keep their marks.
-    QCOMPARE(groups->child(0)->checkState(0), Qt::Checked);
-    QCOMPARE(groups->child(1)->checkState(0), Qt::Unchecked);
-    QCOMPARE(groups->checkState(0), Qt::PartiallyChecked);
+    QCOMPARE(ids(tree->invisibleRootItem(), Checks).right(6), "P[C U]");
 
     QVERIFY(data.addDevices({devInfo("bulk", "Bulk", 0, 2)}));
     QVERIFY(ids(tree->topLevelItem(0)).endsWith("] bulk[bulk#0 bulk#1]"));
