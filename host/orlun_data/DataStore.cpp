@@ -373,6 +373,15 @@ bool DataStore::openConnection(const QString &path)
     return true;
 }
 
+bool DataStore::refuseNewerSchema(int version)
+{
+    return failWith(TooNew, tr("The store %1 was written by a newer client (schema %2, this "
+                               "client knows up to %3).")
+                                .arg(m_path)
+                                .arg(version)
+                                .arg(SchemaVersion));
+}
+
 bool DataStore::checkAndMigrate()
 {
     if (m_engine == PostgreSQL)
@@ -383,11 +392,7 @@ bool DataStore::checkAndMigrate()
         return false;
     const int version = query.value(0).toInt();
     if (version > SchemaVersion)
-        return failWith(TooNew, tr("The store %1 was written by a newer client (schema %2, this "
-                                   "client knows up to %3).")
-                                    .arg(m_path)
-                                    .arg(version)
-                                    .arg(SchemaVersion));
+        return refuseNewerSchema(version);
     if (m_path != QLatin1String(":memory:")) {
         // A truncated file reads fine up to the first missing page.
         if (!exec(query, QStringLiteral("PRAGMA quick_check")) || !query.next())
@@ -448,11 +453,7 @@ bool DataStore::checkAndMigrateServer()
     if (version < 0)
         return false;
     if (version > SchemaVersion)
-        return failWith(TooNew, tr("The store %1 was written by a newer client (schema %2, this "
-                                   "client knows up to %3).")
-                                    .arg(m_path)
-                                    .arg(version)
-                                    .arg(SchemaVersion));
+        return refuseNewerSchema(version);
     return version == SchemaVersion || m_readOnly || migrate(version);
 }
 

@@ -115,6 +115,7 @@ private:
     bool openConnection(const QString &path);
     bool openServerConnection(const QString &url);
     bool failWith(Failure failure, const QString &text);
+    bool refuseNewerSchema(int version);
     bool checkAndMigrate();
     bool checkAndMigrateServer();
     int serverSchemaVersion();
