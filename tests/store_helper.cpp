@@ -1,14 +1,13 @@
 // A second program on the same store, for the store's tests:
 //   store_helper lock|writelock PATH  holds SQLite's exclusive lock (nobody else reads or
 //                                     writes) or its write lock (others only read)
-//   store_helper client PATH          another workstation: runs a command a line from
-//                                     stdin (add NAME | edit NAME DESCRIPTION | grant NAME
-//                                     RESID | delete NAME | device DEVID CHANNELS | rename
-//                                     DEVID NO NAME | delchannel DEVID NO | project NUMBER)
-//                                     and answers "ok" or "refused: <why>". It runs no
-//                                     event loop, so only the store stops its stale writes.
-// Each prints "ready" once the lock is held or the store open; a lock is kept
-// until stdin closes.
+//   store_helper client PATH          another workstation: runs a command a line from stdin
+//                                     (add NAME | edit NAME DESCRIPTION | grant NAME RESID |
+//                                     delete NAME | device DEVID CHANNELS | rename DEVID NO
+//                                     NAME | delchannel DEVID NO | project NUMBER), answers
+//                                     "ok" or "refused: <why>". With no event loop, only the
+//                                     store stops its stale writes.
+// Each prints "ready" once the lock is held (kept until stdin closes) or the store open.
 
 #include <QCoreApplication>
 #include <QSqlError>

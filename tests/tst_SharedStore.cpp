@@ -180,10 +180,8 @@ void tst_SharedStore::settingsChangedElsewhereReachTheWorker()
 
 void tst_SharedStore::concurrentAddsOfOneNameGiveOneAccount()
 {
-    OtherClient first;
-    OtherClient second;
-    QVERIFY(first.start());
-    QVERIFY(second.start());
+    OtherClient first, second;
+    QVERIFY(first.start() && second.start());
     first.send("add bob");
     second.send("add Bob");
     QStringList answers{first.answer(), second.answer()};

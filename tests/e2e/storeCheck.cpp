@@ -1,7 +1,6 @@
-// Prints what a store holds for one account, in one line the end-to-end
-// test of the client compares: its description, function mask, whether its
-// password is the given one, the groups it holds and whether its channel
-// grants are exactly the channels of those groups.
+// Prints a line for the client's end-to-end test about one account of a store: description,
+// function mask, password right or not, groups, and whether its channel grants are exactly
+// the channels of those groups.
 
 #include <QCoreApplication>
 #include <QSet>
