@@ -1,7 +1,6 @@
-// Prints what a store holds for one account, in one line the end-to-end
-// test of the client compares: its description, function mask, whether its
-// password is the given one, the groups it holds and whether its channel
-// grants are exactly the channels of those groups.
+// Prints a line for the client's end-to-end test about one account of a store: description,
+// function mask, password right or not, groups, and whether its channel grants are exactly
+// the channels of those groups.
 
 #include <QCoreApplication>
 #include <QSet>
@@ -18,12 +17,9 @@ int main(int argc, char *argv[])
     const QStringList args = app.arguments();
     QTextStream out(stdout);
     auto &users = orlun_data::UserData::_instance();
-    if (args.size() != 4) {
-        out << "usage: storeCheck STORE USER PASSWORD\n";
-        return 2;
-    }
-    if (!orlun_data::DataStore::_instance().open(args.at(1)) || !users.isUserExist(args.at(2))) {
-        out << "cannot open " << args.at(1) << " or no account " << args.at(2) << '\n';
+    if (args.size() != 4 || !orlun_data::DataStore::_instance().open(args.at(1)) ||
+        !users.isUserExist(args.at(2))) {
+        out << "usage: storeCheck STORE USER PASSWORD (an account of an openable store)\n";
         return 1;
     }
     const orlun_data::UserInfo info = users.getUserInfo(args.at(2));
