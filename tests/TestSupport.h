@@ -22,12 +22,9 @@
 #include "TamMessageBox.h"
 #include "UserData.h"
 
-// A step table's step that no branch knows: a misspelled step must fail.
 #define FAIL_UNKNOWN_STEP(step) QFAIL(qPrintable(QStringLiteral("unknown step: ") + (step)))
 
-// A line edit's clear button fades out with a parentless animation that Qt
-// leaks when the line edit dies mid-fade; call before destroying widgets
-// whose search boxes were typed into.
+// Qt leaks a clear button's fade animation if its line edit dies mid-fade.
 inline void waitForClearButtonFades(QWidget *root)
 {
     const auto buttons = root->findChildren<QToolButton *>();
@@ -117,8 +114,7 @@ inline QString reopenableStore(const QTemporaryDir &dir, const QString &file)
     return testsOnServer() ? serverStoreUrl() : dir.filePath(file);
 }
 
-// Shared set-up of the widget tests: a fresh in-memory store, scripted
-// question answers and no toast windows. Call from each test's init().
+// Each widget test's init(): fresh store, scripted answers, no toasts.
 inline void resetHostForTest()
 {
     openFreshStore();
@@ -143,20 +139,17 @@ inline QSet<QString> idSet(const QStringList &ids)
     return QSet<QString>(ids.cbegin(), ids.cend());
 }
 
-// The pointer coming onto or leaving a widget, as the row hover looks need.
 inline void sendHover(QWidget *widget, bool enter = true)
 {
     QEvent event(enter ? QEvent::Enter : QEvent::Leave);
     QApplication::sendEvent(widget, &event);
 }
 
-// Check states as letters: U unchecked, P partially checked, C checked.
 inline QChar checkLetter(int state)
 {
     return QLatin1String("UPC").at(state);
 }
 
-// Alerts raised, as "<title>: <text>".
 inline QStringList alertTexts(const QSignalSpy &alerts)
 {
     QStringList texts;
@@ -165,7 +158,6 @@ inline QStringList alertTexts(const QSignalSpy &alerts)
     return texts;
 }
 
-// Questions asked through the answer seam, as "<text> /<buttons>".
 inline QStringList askedTexts()
 {
     QStringList texts;
@@ -200,8 +192,7 @@ inline void clickCheckBox(QListWidget *list, QListWidgetItem *item)
     clickCheckBox(list, list->visualItemRect(item), item->text());
 }
 
-// Types text as a keyboard would: QTest spells out ASCII only, other
-// characters come as an input method sends them, as text on an unknown key.
+// QTest spells out ASCII only; other characters come as an input method sends them.
 inline void typeText(QWidget *widget, const QString &text)
 {
     for (const QChar c : text) {
@@ -212,7 +203,6 @@ inline void typeText(QWidget *widget, const QString &text)
     }
 }
 
-// Stands in for one of the client's forms, of the given type.
 class TypedForm : public orlun_base::BaseForm
 {
 public:

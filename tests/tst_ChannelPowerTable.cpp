@@ -1,7 +1,6 @@
 #include <QCheckBox>
 #include <QPointer>
 #include <QPushButton>
-#include <QTableWidget>
 #include <QtTest>
 
 #include "BaseTools.h"
@@ -52,7 +51,6 @@ private:
             list << table()->item(row, 0)->data(Qt::UserRole).toString();
         return list;
     }
-    // The rows not hidden, top to bottom, as "<order number> <text of column>".
     QStringList shown(int column = 1) const
     {
         QStringList texts;
@@ -74,7 +72,6 @@ private:
     {
         return operOf(id)->findChild<QPushButton *>("deleteBt");
     }
-    // Grows the set one id at a time, so the rows are made in this order.
     void addInOrder(const QStringList &list)
     {
         for (const QString &id : list)
@@ -109,7 +106,6 @@ void tst_ChannelPowerTable::deleteButtonRemovesItsRow()
 {
     m_panel->setEditable(true);
     addInOrder({lobby(9), lobby(1), lobby(4)});
-    // Sorting moves the rows away from where they were made.
     QTest::mouseClick(m_panel->findChild<QWidget *>("channelIndex"), Qt::LeftButton);
     QTRY_VERIFY(deleteBt(lobby(4))->isVisible());
 
@@ -207,7 +203,6 @@ void tst_ChannelPowerTable::headerClickSorting()
         QTest::mouseClick(header, Qt::LeftButton, {}, QPoint(header->width() - 3, 5));
     }
     QCOMPARE(shown(), (QStringList{"1 Lobby-10", "2 Lobby-2", "3 Lobby-5"}));
-    // Any button sorts, always ascending and by number.
     for (Qt::MouseButton button : {Qt::RightButton, Qt::LeftButton}) {
         QTest::mouseClick(m_panel->findChild<QWidget *>("channelIndex"), button);
         QCOMPARE(shown(), (QStringList{"1 Lobby-2", "2 Lobby-5", "3 Lobby-10"}));

@@ -1,7 +1,6 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
-#include <QTableWidget>
 #include <QTreeWidgetItemIterator>
 #include <QtTest>
 
@@ -35,7 +34,6 @@ private slots:
     void scenario();
 
 private:
-    // Grants written as "<resType>:<resId>", the way savedGrants reads them back.
     void load(const QStringList &entries)
     {
         QList<UserResInfo> list;
@@ -65,7 +63,6 @@ private:
         }
         return nullptr;
     }
-    // Ticks or unticks a box from the keyboard, on the shown panel.
     void showHost()
     {
         m_host->show();
@@ -120,7 +117,6 @@ void tst_ChannelPowerTree::init()
     QVERIFY(data.addGroupChannel("g1", {"nvr2", 0}) && data.addGroupChannel("g1", {"nvr2", 1}));
     QVERIFY(data.addGroupChannel("g2", {"nvr1", 2}));
 
-    // As on the user form: the panel beside its table, hidden until shown.
     m_host = std::make_unique<QWidget>();
     auto *layout = new QHBoxLayout(m_host.get());
     layout->addWidget(m_panel = new ChannelPowerTree(m_host.get()));
@@ -142,8 +138,7 @@ void tst_ChannelPowerTree::scenario_data()
     // button; "=saved", "=table", "=seen", "=summary" check what the panel
     // saves, the table's ids, the tree (see seen()) and the line above the
     // table; "=marks <id>... <states>" check marks, "@0" being the first
-    // folder;
-    // "=expanded <id>".
+    // folder; "=expanded <id>".
     using L = QStringList;
     const QString all = "=seen nvr1 nvr1#0 nvr1#1 nvr1#2 nvr2 nvr2#0 nvr2#1 cam1 g1 g2";
     // clang-format off

@@ -84,7 +84,6 @@ private slots:
         QCOMPARE(rows, expected);
     }
 
-    // A mask shown over another, then maybe a click on a row's box.
     void setMaskAndClick_data()
     {
         QTest::addColumn<int>("project");
@@ -136,7 +135,6 @@ private slots:
         int changes = 0;
         connect(m_list, &QListWidget::itemChanged, this, [&changes] { ++changes; });
         panel->setMask(mask);
-        // A mask already shown changes no box.
         QCOMPARE(changes > 0, checkStates() != before);
         if (click >= 0)
             clickCheckBox(click);

@@ -1,6 +1,3 @@
-#include <QLabel>
-#include <QPointer>
-#include <QTemporaryDir>
 #include <QtTest>
 
 #include "BaseTools.h"
@@ -13,26 +10,8 @@
 using orlun_base::BaseForm;
 using orlun_base::BaseTools;
 using orlun_base::FormsMgr;
-using orlun_worker::SystemAssistant;
 using orlun_worker::SystemWorker;
 
-namespace {
-
-// Shown toasts, top to bottom.
-QList<QWidget *> visibleToasts()
-{
-    QList<QWidget *> toasts;
-    for (QWidget *widget : QApplication::topLevelWidgets()) {
-        if (widget->objectName() == QLatin1String("alertToast") && widget->isVisible())
-            toasts.append(widget);
-    }
-    std::sort(toasts.begin(), toasts.end(), [](QWidget *a, QWidget *b) { return a->y() < b->y(); });
-    return toasts;
-}
-
-} // namespace
-
-// The host services the module calls: channel ids, the form registry, the settings and the alerts.
 class tst_HostServices : public QObject
 {
     Q_OBJECT
@@ -41,10 +20,8 @@ private slots:
     void init() { resetHostForTest(); }
     void channelId();
     void formsMgrFindsLiveFormsByType();
-    void settingsFollowTheStore();
     void superUserName_data();
     void superUserName();
-    void alertsAreAnnouncedAndToastsStackAndGoAway();
 };
 
 void tst_HostServices::channelId()
@@ -84,32 +61,6 @@ void tst_HostServices::formsMgrFindsLiveFormsByType()
     QVERIFY(!mgr.getForm(orlun_base::FormLog));
 }
 
-void tst_HostServices::settingsFollowTheStore()
-{
-    SystemWorker &worker = SystemWorker::_instance();
-    orlun_data::DataStore &store = orlun_data::DataStore::_instance();
-    QTemporaryDir dir;
-    const QString path = dir.filePath(QStringLiteral("client.db"));
-    const int project = SystemWorker::ProjectAlarm | SystemWorker::ProjectFaceRecognition;
-    auto settings = [&] {
-        return worker.getSuperUserName() + QString::number(worker.getUserProject());
-    };
-    QVERIFY(store.open(path));
-    QVERIFY(worker.setUserProject(project) && worker.setSuperUserName("root"));
-    // Another store has its own settings, the first one still has them.
-    QVERIFY(store.open(QStringLiteral(":memory:")));
-    QCOMPARE(settings(), "admin0");
-    QVERIFY(store.open(path));
-    QCOMPARE(settings(), "root" + QString::number(project));
-    // A closed store takes no changes, not even into memory.
-    store.close();
-    QVERIFY(!worker.setUserProject(SystemWorker::ProjectAll));
-    QVERIFY(!worker.setSuperUserName(QStringLiteral("boss")));
-    QCOMPARE(settings(), "admin0");
-    QVERIFY(store.open(path));
-    QCOMPARE(settings(), "root" + QString::number(project));
-}
-
 void tst_HostServices::superUserName_data()
 {
     QTest::addColumn<QString>("name");
@@ -131,41 +82,6 @@ void tst_HostServices::superUserName()
     QCOMPARE(worker.getSuperUserName(), accepted ? name : QStringLiteral("admin"));
     // The accounts see the same super user the worker reports.
     QVERIFY(hostUsers().isUserExist(worker.getSuperUserName()));
-}
-
-void tst_HostServices::alertsAreAnnouncedAndToastsStackAndGoAway()
-{
-    SystemAssistant &assistant = SystemAssistant::_instance();
-    assistant.setAlertDuration(300);
-    QSignalSpy alerted(&assistant, &SystemAssistant::signalMessageAlerted);
-    assistant.messageAlert(QStringLiteral("Error"), QStringLiteral("Failed to add user"));
-    QCOMPARE(alertTexts(alerted), QStringList{"Error: Failed to add user"});
-    QCoreApplication::processEvents();
-    QVERIFY(visibleToasts().isEmpty()); // pop-ups are off in tests by default
-
-    QWidget window;
-    window.setGeometry(100, 120, 800, 600);
-    window.show();
-    window.activateWindow();
-    QVERIFY(QTest::qWaitForWindowActive(&window));
-    assistant.setAlertPopupsEnabled(true);
-    assistant.messageAlert(QStringLiteral("Notice"), QStringLiteral("first"));
-    assistant.messageAlert(QStringLiteral("Warning"), QStringLiteral("second"));
-    QCOMPARE(alerted.count(), 3);
-    const QList<QWidget *> toasts = visibleToasts();
-    QCOMPARE(toasts.size(), 2);
-    QCOMPARE(toasts.at(1)->findChild<QLabel *>("alertTitle")->text() + ": " +
-                 toasts.at(1)->findChild<QLabel *>("alertMessage")->text(),
-             "Warning: second");
-    // Stacked, over the window, which keeps the focus.
-    QVERIFY(!toasts.at(1)->geometry().intersects(toasts.at(0)->geometry()));
-    QVERIFY(window.frameGeometry().contains(toasts.at(0)->geometry()));
-    QCOMPARE(QApplication::activeWindow(), &window);
-    // They delete themselves.
-    QPointer<QWidget> gone = toasts.at(0);
-    QTRY_VERIFY_WITH_TIMEOUT(gone.isNull() && visibleToasts().isEmpty(), 5000);
-    assistant.setAlertPopupsEnabled(false);
-    assistant.setAlertDuration(3000);
 }
 
 QTEST_MAIN(tst_HostServices)

@@ -10,10 +10,8 @@
 using TAMCOMMON::TamListWidget;
 using TAMCOMMON::TamTableWidget;
 
-// The kit's list and table place a widget on each row, shaped like a user
-// row or an operation cell: named after the row's key, with a delete button.
-// Both are driven through the same steps; TamTableWidget's row functions hide
-// QTableWidget's, so each view is called through its own type.
+// The kit's list and table with a widget per row, named after its key. TamTableWidget's
+// row functions hide QTableWidget's, so each view is called through its own type.
 class tst_ItemViews : public QObject
 {
     Q_OBJECT
@@ -62,9 +60,6 @@ private:
         else
             m_table->removeRow(row);
     }
-    // Empty when every row's widget belongs to that row and, in view, covers
-    // it; hidden rows' widgets are hidden, and so are the table's widgets
-    // out of view.
     QString misplacedWidget() const;
 
     QAbstractItemView *m_view = nullptr;
@@ -191,7 +186,6 @@ void tst_ItemViews::rowsKeepTheirWidgets()
         } else if (step == "hide" || step == "show") {
             for (int row = 0; row < count(); ++row)
                 setHidden(row, step == "hide" && row % 3 != 0);
-            // The rows still shown follow one another.
             if (step == "hide")
                 QVERIFY(rect(3).top() - rect(0).bottom() <= 2);
         } else if (step == "sort" || step == "sortDown") {

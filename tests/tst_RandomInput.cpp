@@ -1,7 +1,5 @@
-// Random but valid GUI input on the user form, with host writes failing and
-// the device catalog changing underneath, checked against invariants every
-// few events. RANDOM_INPUT_SEED and RANDOM_INPUT_EVENTS change the run; a
-// failure names the seed and the event that reproduce it.
+// Random GUI input on the user form, host writes failing and devices changing,
+// checked against invariants. RANDOM_INPUT_SEED and RANDOM_INPUT_EVENTS vary the run.
 
 #include <QAbstractButton>
 #include <QClipboard>
@@ -30,9 +28,7 @@ class tst_RandomInput : public QObject
 private slots:
     void cleanup()
     {
-        // A search box's clear button fades with a parentless animation that
-        // is deleted on the animation timer's next tick, also when the box
-        // died mid-fade: let every fade end, before and after.
+        // Let every search box clear button fade end, before and after.
         QTest::qWait(400);
         m_form.reset();
         QTest::qWait(400);
@@ -82,9 +78,7 @@ void tst_RandomInput::randomEventsKeepTheInvariants()
     auto &login = orlun_login::LoginAccess::_instance();
     int saves = 0;
     for (int event = 1; event <= events; ++event) {
-        // Every question and gesture dialog is answered from the seams, so
-        // nothing modal opens; most drawings are cancelled, as each stored
-        // gesture costs an Argon2id hash.
+        // Nothing modal opens; most drawings cancel, as each stored one costs an Argon2id hash.
         static const int answers[] = {orlun_base::Ok, orlun_base::Cancel, orlun_base::Yes,
                                       orlun_base::No};
         orlun_base::TamMessageBox::setNextAnswers({answers[pick(4)]});
@@ -99,8 +93,7 @@ void tst_RandomInput::randomEventsKeepTheInvariants()
         const int alertsBefore = alerts.count();
         m_clicked = nullptr;
         act();
-        // A save that left the adding or editing mode without an alert must
-        // have stored what the form shows.
+        // A save without an alert must have stored what the form shows.
         const bool saved =
             wasEditing && m_clicked == ok && ok->isHidden() && alerts.count() == alertsBefore;
         saves += saved;
@@ -122,7 +115,6 @@ void tst_RandomInput::act()
     auto *table = child<QWidget>("channelPowerTable")->findChild<QTableWidget *>();
     const int what = pick(10);
     if (what < 3) {
-        // Row buttons show while the pointer is over the row.
         if (list->count() > 0 && pick(2))
             sendHover(list->itemWidget(list->item(pick(list->count()))));
         QList<QAbstractButton *> buttons;
@@ -198,8 +190,7 @@ void tst_RandomInput::changeCatalog()
         data.deleteGroup(group);
 }
 
-// Empty when every invariant holds, else what broke. Just after a save, the
-// shown account must also be stored as the form shows it.
+// Empty when every invariant holds, else what broke.
 QString tst_RandomInput::brokenInvariant(bool justSaved)
 {
     QStringList stored, listed, folded{"admin"};

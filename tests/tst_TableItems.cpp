@@ -74,7 +74,6 @@ void tst_TableItems::sortOrder()
 {
     QFETCH(QStringList, expected);
 
-    // Odd positions first, then even ones: out of order either way.
     const int n = expected.size();
     QTableWidget table(n, 1);
     for (int row = 0; row < n; ++row)

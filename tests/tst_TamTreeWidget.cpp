@@ -121,7 +121,6 @@ void tst_TamTreeWidget::userChanges()
         }
     }
     QCOMPARE(states(), after);
-    // One signal per user action, however many items it changed.
     QCOMPARE(spy.count(), emitted);
 }
 

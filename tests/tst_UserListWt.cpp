@@ -49,10 +49,8 @@ QString state(const UserListWt &list)
     return rows.join(' ') + " | " + list.getCurUser();
 }
 
-// Records every change of the current account and every request on the hub,
-// each with the current account as the list reports it at that moment. The
-// new row announces itself before it restyles, so the list and the form react
-// while it still shows its previous look.
+// Changes of the current account and hub requests, each with the current
+// account at that moment; a new row announces itself before restyling.
 void recordEvents(UserListWt *list, QStringList *record)
 {
     QObject::connect(list, &UserListWt::signalCurUserChanged, list,

@@ -2,7 +2,6 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSqlQuery>
-#include <QTableWidget>
 #include <QToolTip>
 #include <QtTest>
 
@@ -110,7 +109,6 @@ void tst_UserMgrForm::clickRowButton(const QString &user, const char *name)
     for (int r = 0; r < list->count(); ++r) {
         if (QWidget *row = list->itemWidget(list->item(r));
             list->item(r)->data(Qt::UserRole) == user) {
-            // The row's buttons appear while the pointer is over it.
             sendHover(row);
             QTest::mouseClick(row->findChild<QPushButton *>(QLatin1String(name)), Qt::LeftButton);
         }
@@ -180,13 +178,10 @@ void tst_UserMgrForm::writeFailures_data()
     QTest::addColumn<QString>("firstAlert");
     QTest::addColumn<QStringList>("stored");
 
-    // A refused account write keeps the entries for another try; grants
-    // that then fail to store do not hold back the account, and an account
-    // whose first write failed comes without that attempt's grants.
+    // A refused account write keeps the entries; failed grants do not hold back the account.
     QTest::newRow("edit") << "edit"
                           << "bob" << int(UserData::UpdateUser) << "Failed to edit user"
                           << QStringList{kAlicePwd, "gate2", "-1", "admin", ""};
-    // Reusing alice's data brings her channel grant into the new account.
     QTest::newRow("add") << "add"
                          << "carol" << int(UserData::AddUser) << "Failed to add user"
                          << QStringList{kAlicePwd, "desk2", "3", "admin", ""};
@@ -234,8 +229,7 @@ void tst_UserMgrForm::deleteRows()
     const QStringList notice{orlun_worker::DictDef::_instance().noticeTitle +
                              ": Failed to delete user"};
     hostUsers().failNextWrite(UserData::DeleteUser);
-    // Another account's row: declined, refused by the host, done. alice
-    // stays shown throughout.
+    // bob's row: declined, refused by the host, done; alice stays shown.
     int step = 0;
     for (int answer : {int(orlun_base::Cancel), int(orlun_base::Ok), int(orlun_base::Ok)}) {
         TamMessageBox::clearAskedQuestions();
@@ -274,7 +268,6 @@ void tst_UserMgrForm::hideShowAndCancelWhileAdding()
     QVERIFY(QTest::qWaitForWindowExposed(m_form));
     answerAndClick(orlun_base::Cancel, "cancelBt");
     QCOMPARE(askedTexts(), QStringList{"Do you want to cancel user creation? /3"});
-    // Still adding after both.
     QVERIFY(!inViewingMode() && child<QWidget>("channelPowerTree")->isVisible());
     QVERIFY(!leftPanelEnabled() && field("userDescribe")->text() == "pending");
 
@@ -331,7 +324,6 @@ void tst_UserMgrForm::refusedInputSaysWhy()
     }
     QVERIFY(QToolTip::isVisible());
     QCOMPARE(QToolTip::text(), tip);
-    // The next keystroke takes it down.
     QTest::keyClick(edit, Qt::Key_Backspace);
     QTRY_VERIFY(!QToolTip::isVisible());
 }

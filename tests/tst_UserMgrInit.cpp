@@ -14,8 +14,7 @@
 
 using namespace orlun_userMgr;
 
-// The module's entry as the client sees it: exported names, and the forms
-// it creates, of type 11, in the languages they speak.
+// The module's entry as the client sees it: exported names and the forms it creates.
 class tst_UserMgrInit : public QObject
 {
     Q_OBJECT
@@ -54,7 +53,6 @@ void tst_UserMgrInit::exportedSymbols()
 void tst_UserMgrInit::formSpeaksTheLanguage_data()
 {
     QTest::addColumn<QString>("language");
-    // The five libraries this test loads: module, base, data, worker, login.
     QTest::addColumn<int>("catalogs");
     // The name caption, the "All" function, the search placeholder, then the
     // gesture hint for one dot and for four.

@@ -12,7 +12,6 @@ using namespace orlun_base;
 
 namespace {
 
-// A configuration whose answers the test chooses.
 class TestConfig : public TreeConfig
 {
 public:
@@ -70,8 +69,7 @@ private slots:
     void deviceWithoutChannelsHasNoEntry();
 };
 
-// Two NVRs (one with the id separator in its id), two cameras, one RTSP
-// stream and two groups.
+// Two NVRs (one with the id separator in its id), two cameras, one RTSP stream, two groups.
 void tst_VideoPointTree::init()
 {
     resetHostForTest();
@@ -128,7 +126,6 @@ void tst_VideoPointTree::offlineLeftOut()
     QCOMPARE(ids(tree->topLevelItem(0)), "nvr1[nvr1#1 nvr1#2]");
     QCOMPARE(ids(tree->topLevelItem(1)), "cam1");
 
-    // Coming online brings the device in.
     QVERIFY(set("cam2", 0, vms_sdk::ChannelOnline));
     QCOMPARE(ids(tree->topLevelItem(1)), "cam1 cam2");
 }
@@ -170,12 +167,10 @@ void tst_VideoPointTree::followsDataSignals()
     QCOMPARE(ids(groups), "g1 g2 g3");
     QVERIFY(data.deleteGroup("g1"));
     QCOMPARE(ids(groups, Texts), "Outside Parking");
-    // Surviving groups keep their marks.
     QCOMPARE(ids(tree->invisibleRootItem(), Checks).right(6), "P[C U]");
 
     QVERIFY(data.addDevices({devInfo("bulk", "Bulk", 0, 2)}));
     QVERIFY(ids(tree->topLevelItem(0)).endsWith("] bulk[bulk#0 bulk#1]"));
-    // A fresh store empties the tree but keeps its folders.
     resetHostForTest();
     emit orlun_data::DataSignals::_instance().signalCatalogReset();
     QCOMPARE(ids(tree->invisibleRootItem(), Texts), "Devices Cameras Video Streams Channel Groups");
