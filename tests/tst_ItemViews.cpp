@@ -101,7 +101,8 @@ QString tst_ItemViews::misplacedWidget() const
         bool ok = cell && cell->objectName() == key(row);
         if (ok && shown)
             ok = cell->parentWidget() == m_view->viewport() && cell->geometry() == expected &&
-                 cell->isVisible();
+                 cell->isVisible() &&
+                 cell->findChild<QPushButton *>()->testAttribute(Qt::WA_WState_Polished);
         else if (ok && (isHidden(row) || m_table))
             ok = cell->isHidden();
         if (!ok)
@@ -121,7 +122,8 @@ void tst_ItemViews::rowsKeepTheirWidgets_data()
     // "takeAll" every row from the top, "click <row>" a row from inside its
     // own delete button's signal; "hide"/"show" every row not a multiple of
     // three; "sort"/"sortDown"; "top"/"bottom" scroll; "focus" puts the
-    // focus on row 1's button, which must keep it.
+    // focus on row 1's button, which must keep it; "unpolished": the table's
+    // last widget, never in view, is not polished yet.
     using L = QStringList;
     for (const char *v : {"list", "table"}) {
         const QString view = QString::fromLatin1(v);
@@ -129,7 +131,9 @@ void tst_ItemViews::rowsKeepTheirWidgets_data()
         QTest::addRow("%s, rows come under a focused button", v)
             << view << L{"add 3", "focus", "add 400", "insert middle"} << "#404";
         QTest::addRow("%s, a long run", v)
-            << view << L{"add 301", "bottom", "hide", "bottom", "top", "show", "bottom"} << "#301";
+            << view
+            << L{"add 301", "unpolished", "bottom", "hide", "bottom", "top", "show", "bottom"}
+            << "#301";
         QTest::addRow("%s, removed, also from inside the row", v)
             << view << L{"add 12", "takeOdd", "click 1"} << "1 5 7 9 11";
         QTest::addRow("%s, all removed from the top", v)
@@ -196,6 +200,9 @@ void tst_ItemViews::rowsKeepTheirWidgets()
         } else if (step == "bottom") {
             m_view->scrollToBottom();
             QTRY_VERIFY(m_view->viewport()->rect().contains(widget(count() - 1)->geometry()));
+        } else if (step == "unpolished") {
+            QCoreApplication::sendPostedEvents();
+            QVERIFY(m_list || !widget(count() - 1)->testAttribute(Qt::WA_WState_Polished));
         } else if (step == "focus") {
             focused = widget(1)->findChild<QPushButton *>();
             focused->setFocus();

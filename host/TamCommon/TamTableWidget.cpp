@@ -130,6 +130,11 @@ void TamTableWidget::setCellWidget(int row, int column, QWidget *widget)
     // Explicitly hidden, so that showing its parent does not show it too;
     // the placement shows it when its row is in view.
     widget->hide();
+    // Polished when it first shows (see eventFilter).
+    widget->installEventFilter(this);
+    const auto children = widget->findChildren<QWidget *>();
+    for (QWidget *child : children)
+        child->installEventFilter(this);
     m_cellWidgets.insert(anchor, widget);
     m_anchors.insert(widget, anchor);
     m_widgetColumns.insert(column);
@@ -273,6 +278,21 @@ bool TamTableWidget::viewportEvent(QEvent *event)
     if (event->type() == QEvent::ChildRemoved)
         forgetCellWidget(static_cast<QChildEvent *>(event)->child());
     return QTableWidget::viewportEvent(event);
+}
+
+bool TamTableWidget::eventFilter(QObject *watched, QEvent *event)
+{
+    // Under a style sheet, the polish that every new widget has pending costs
+    // more than making it; a cell widget still waiting out of view (on the
+    // table itself) and its children are polished by show() when placed.
+    if (event->type() == QEvent::PolishRequest) {
+        QObject *cell = watched;
+        while (cell->parent() && cell->parent() != this)
+            cell = cell->parent();
+        if (cell->parent() == this && m_anchors.contains(cell))
+            return true;
+    }
+    return QTableWidget::eventFilter(watched, event);
 }
 
 void TamTableWidget::deferGeometries()

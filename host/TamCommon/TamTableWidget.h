@@ -61,6 +61,7 @@ protected:
     void showEvent(QShowEvent *event) override;
     bool event(QEvent *event) override;
     bool viewportEvent(QEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     struct ItemPlace
