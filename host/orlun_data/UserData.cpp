@@ -658,6 +658,7 @@ void UserData::refreshAccount(const QString &userName)
         m_users.insert(info.userName, info);
         m_versions.insert(info.userName, versions.at(i));
         m_foldedNames.insert(foldName(info.userName), info.userName);
+        // A failed read keeps what memory had rather than an empty copy.
         QList<UserResInfo> resList;
         query.prepare(QStringLiteral(
             "SELECT res_id, res_type FROM user_res WHERE user_name = ? ORDER BY position"));
@@ -665,14 +666,22 @@ void UserData::refreshAccount(const QString &userName)
         if (query.exec()) {
             while (query.next())
                 resList.append({query.value(0).toString(), query.value(1).toInt()});
+            keepRes(info.userName, resList);
+        } else {
+            qCWarning(lcData) << "Re-reading the grants of" << info.userName
+                              << "failed:" << query.lastError();
         }
-        keepRes(info.userName, resList);
-        m_gestures.remove(info.userName);
         query.prepare(QStringLiteral("SELECT salt, hash FROM gestures WHERE user_name = ?"));
         query.addBindValue(info.userName);
-        if (query.exec() && query.next())
+        if (!query.exec()) {
+            qCWarning(lcData) << "Re-reading the gesture of" << info.userName
+                              << "failed:" << query.lastError();
+        } else if (query.next()) {
             m_gestures.insert(info.userName,
                               Gesture{query.value(0).toByteArray(), query.value(1).toByteArray()});
+        } else {
+            m_gestures.remove(info.userName);
+        }
     }
 }
 
