@@ -1,11 +1,15 @@
 #include "EditOperWt.h"
 
+#include <QCoreApplication>
+#include <QEvent>
 #include <QFile>
 #include <QHBoxLayout>
 #include <QHash>
 #include <QPainter>
 #include <QPair>
 #include <QPushButton>
+
+#include <utility>
 
 #include "BaseIcons.h"
 
@@ -90,13 +94,21 @@ EditOperWt::EditOperWt(const QString &id, QWidget *parent)
         buttonIcon(QStringLiteral(":/images/images/delete_listWt"), BaseIcon::Delete, dpr),
         tr("Delete"));
 
-    auto *layout = new QHBoxLayout(this);
+    // Filled before it is set: a layout made on its widget asks for a layout
+    // pass through the event queue, and a table making thousands of cells in
+    // one go would post (and Qt scan for) one such request per cell. Showing
+    // the cell lays it out.
+    auto *layout = new QHBoxLayout;
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(10);
     layout->addStretch(1);
     layout->addWidget(m_editBt);
     layout->addWidget(m_deleteBt);
     layout->addStretch(1);
+    setLayout(layout);
+
+    m_editBt->installEventFilter(this);
+    m_deleteBt->installEventFilter(this);
 
     connect(m_editBt, &QPushButton::clicked, this,
             [this]() { emit signalEditBtClicked(this->id()); });
@@ -105,6 +117,36 @@ EditOperWt::EditOperWt(const QString &id, QWidget *parent)
 }
 
 EditOperWt::~EditOperWt() = default;
+
+bool EditOperWt::event(QEvent *event)
+{
+    const bool handled = TableOperWt::event(event);
+    if (event->type() == QEvent::Polish) {
+        // Now polished itself: the buttons shown before are polished too.
+        const QVector<QPointer<QWidget>> waiting = std::exchange(m_polishWaiting, {});
+        for (const QPointer<QWidget> &button : waiting) {
+            if (!button)
+                continue;
+            QEvent polish(QEvent::Polish);
+            QCoreApplication::sendEvent(button, &polish);
+        }
+    }
+    return handled;
+}
+
+bool EditOperWt::eventFilter(QObject *watched, QEvent *event)
+{
+    // Showing a button polishes it at once, even while this cell is out of
+    // view and unpolished itself. Under a style sheet that polish is the
+    // dearest part of a new cell, and a table shows the delete buttons of
+    // thousands of cells it never places; they wait for this cell's own.
+    if (event->type() == QEvent::Polish && !testAttribute(Qt::WA_WState_Polished) &&
+        (watched == m_editBt || watched == m_deleteBt)) {
+        m_polishWaiting.append(static_cast<QWidget *>(watched));
+        return true;
+    }
+    return TableOperWt::eventFilter(watched, event);
+}
 
 void EditOperWt::setEditBtVisible(bool visible)
 {

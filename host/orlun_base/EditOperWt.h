@@ -1,5 +1,8 @@
 #pragma once
 
+#include <QPointer>
+#include <QVector>
+
 #include "TableOperWt.h"
 
 class QPushButton;
@@ -22,9 +25,15 @@ signals:
     void signalEditBtClicked(const QString &id);
     void signalDeleteBtClicked(const QString &id);
 
+protected:
+    bool event(QEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
 private:
     QPushButton *m_editBt = nullptr;
     QPushButton *m_deleteBt = nullptr;
+    // Buttons shown before this cell was polished; polished with it.
+    QVector<QPointer<QWidget>> m_polishWaiting;
 };
 
 } // namespace orlun_base
