@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QChildEvent>
 #include <QHeaderView>
+#include <QSignalBlocker>
 #include <QStyleOptionViewItem>
 
 namespace TAMCOMMON {
@@ -56,12 +57,13 @@ TamTableWidget::TamTableWidget(QWidget *parent)
                     if (!m_widgetColumns.contains(column))
                         continue;
                     for (int r = 0; r < rowCount(); ++r)
-                        releaseCellWidget(item(r, column));
+                        releaseCellWidget(QTableWidget::item(r, column));
                 }
             });
     // Sorting, resets and column changes move items to other cells.
     const auto invalidate = [this] {
         invalidateRowIndex();
+        noteStalePositions(0);
     };
     connect(itemModel, &QAbstractItemModel::columnsInserted, this, invalidate);
     connect(itemModel, &QAbstractItemModel::columnsRemoved, this, invalidate);
@@ -115,7 +117,7 @@ void TamTableWidget::setCellWidget(int row, int column, QWidget *widget)
     }
     if (row < 0 || row >= rowCount() || column < 0 || column >= columnCount())
         return;
-    QTableWidgetItem *anchor = item(row, column);
+    QTableWidgetItem *anchor = QTableWidget::item(row, column);
     if (!anchor) {
         anchor = new QTableWidgetItem;
         setItem(row, column, anchor);
@@ -141,14 +143,21 @@ void TamTableWidget::setCellWidget(int row, int column, QWidget *widget)
     deferGeometries();
 }
 
+QTableWidgetItem *TamTableWidget::item(int row, int column) const
+{
+    if (m_staleFrom >= 0 && row >= m_staleFrom)
+        refreshItemPositions();
+    return QTableWidget::item(row, column);
+}
+
 QWidget *TamTableWidget::cellWidget(int row, int column) const
 {
-    return m_cellWidgets.value(item(row, column));
+    return m_cellWidgets.value(QTableWidget::item(row, column));
 }
 
 void TamTableWidget::removeCellWidget(int row, int column)
 {
-    releaseCellWidget(item(row, column));
+    releaseCellWidget(QTableWidget::item(row, column));
 }
 
 int TamTableWidget::row(const QTableWidgetItem *item) const
@@ -168,6 +177,7 @@ int TamTableWidget::row(const QTableWidgetItem *item) const
 
 void TamTableWidget::doItemsLayout()
 {
+    refreshItemPositions();
     // Ends in updateGeometries() and so in one placement of the cell widgets.
     QTableWidget::doItemsLayout();
 }
@@ -176,6 +186,8 @@ void TamTableWidget::rowsInserted(const QModelIndex &parent, int start, int end)
 {
     RowChange change(this);
     QTableWidget::rowsInserted(parent, start, end);
+    if (end < rowCount() - 1)
+        noteStalePositions(start);
     if (!m_rowIndexValid)
         return;
     if (end == rowCount() - 1) {
@@ -189,9 +201,10 @@ void TamTableWidget::rowsInserted(const QModelIndex &parent, int start, int end)
 void TamTableWidget::rowsAboutToBeRemoved(const QModelIndex &parent, int start, int end)
 {
     m_removing = true;
+    noteStalePositions(start);
     for (int r = start; r <= end; ++r) {
         for (int column : qAsConst(m_widgetColumns))
-            releaseCellWidget(item(r, column));
+            releaseCellWidget(QTableWidget::item(r, column));
     }
     if (m_rowIndexValid) {
         QVector<int> removed;
@@ -199,7 +212,7 @@ void TamTableWidget::rowsAboutToBeRemoved(const QModelIndex &parent, int start, 
         for (int r = start; r <= end; ++r) {
             removed.append(m_slots.slotAt(r));
             for (int column = 0; column < columnCount(); ++column)
-                m_itemPlaces.remove(item(r, column));
+                m_itemPlaces.remove(QTableWidget::item(r, column));
         }
         for (int slot : qAsConst(removed))
             m_slots.remove(slot);
@@ -348,7 +361,7 @@ void TamTableWidget::placeCellWidgetsOnce()
         if (rows->isSectionHidden(r))
             continue;
         for (int column : qAsConst(m_widgetColumns)) {
-            if (QWidget *widget = m_cellWidgets.value(item(r, column)))
+            if (QWidget *widget = m_cellWidgets.value(QTableWidget::item(r, column)))
                 place(widget, r, column);
         }
     }
@@ -364,7 +377,7 @@ void TamTableWidget::placeCellWidgetsOnce()
         const int r = anchor && focus && widget->isAncestorOf(focus) ? row(anchor) : -1;
         int column = -1;
         for (int c : qAsConst(m_widgetColumns)) {
-            if (r >= 0 && item(r, c) == anchor)
+            if (r >= 0 && QTableWidget::item(r, c) == anchor)
                 column = c;
         }
         if (column >= 0 && !isRowHidden(r))
@@ -414,6 +427,49 @@ void TamTableWidget::invalidateRowIndex()
     m_slots.reset(0);
 }
 
+void TamTableWidget::noteStalePositions(int fromRow)
+{
+    m_staleFrom = m_staleFrom < 0 ? fromRow : qMin(m_staleFrom, fromRow);
+}
+
+void TamTableWidget::refreshItemPositions() const
+{
+    // Not while Qt's model is midway through a row change.
+    if (m_staleFrom < 0 || isDeferring())
+        return;
+    const int from = m_staleFrom;
+    m_staleFrom = -1;
+    const int rows = rowCount();
+    const int columns = columnCount();
+    if (from >= rows)
+        return;
+
+    // Putting an item back into its cell is the one public way to make the
+    // model note where it is. Nothing about the cell changes, so nobody is
+    // told.
+    auto *self = const_cast<TamTableWidget *>(this);
+    QHeaderView *header = horizontalHeader();
+    const QSignalBlocker modelBlocker(model());
+    const QSignalBlocker headerBlocker(header);
+    // A sorting table moves the row of an item put back into its sort
+    // column; with no column sorted meanwhile, it stays.
+    const int sortSection = header->sortIndicatorSection();
+    const Qt::SortOrder order = header->sortIndicatorOrder();
+    const bool sorting = isSortingEnabled();
+    if (sorting)
+        header->setSortIndicator(-1, order);
+    for (int r = from; r < rows; ++r) {
+        for (int column = 0; column < columns; ++column) {
+            if (QTableWidgetItem *cell = QTableWidget::item(r, column)) {
+                self->takeItem(r, column);
+                self->setItem(r, column, cell);
+            }
+        }
+    }
+    if (sorting)
+        header->setSortIndicator(sortSection, order);
+}
+
 void TamTableWidget::ensureRowIndex() const
 {
     if (m_rowIndexValid)
@@ -425,7 +481,7 @@ void TamTableWidget::ensureRowIndex() const
     m_itemPlaces.reserve(rows * columns);
     for (int r = 0; r < rows; ++r) {
         for (int column = 0; column < columns; ++column) {
-            if (const QTableWidgetItem *cell = item(r, column))
+            if (const QTableWidgetItem *cell = QTableWidget::item(r, column))
                 m_itemPlaces.insert(cell, {r, column});
         }
     }
@@ -436,7 +492,7 @@ void TamTableWidget::noteItem(int row, int column) const
 {
     if (row >= m_slots.liveCount())
         return;
-    if (const QTableWidgetItem *cell = item(row, column))
+    if (const QTableWidgetItem *cell = QTableWidget::item(row, column))
         m_itemPlaces.insert(cell, {m_slots.slotAt(row), column});
 }
 

@@ -25,7 +25,10 @@ namespace TAMCOMMON {
 //
 // Rows of items. QTableWidget finds an item's row by scanning the whole table
 // once rows before it were removed or the table was sorted; row() here finds
-// it in O(log n).
+// it in O(log n). The same scan runs inside Qt on every change of such an
+// item (setText, setCheckState, ...): item() and the delayed layout give the
+// items their positions back first, so that a pass over the rows changing
+// their items stays linear.
 //
 // Row changes of a visible table: rowCount() and isRowHidden() are right at
 // once; scroll ranges and cell widget geometry follow in Qt's delayed item
@@ -44,6 +47,7 @@ public:
     // The table takes widget; a widget already in that cell is deleted.
     void setCellWidget(int row, int column, QWidget *widget);
     QWidget *cellWidget(int row, int column) const;
+    QTableWidgetItem *item(int row, int column) const;
     void removeCellWidget(int row, int column);
     // The row of an item of this table, -1 for any other item.
     int row(const QTableWidgetItem *item) const;
@@ -79,6 +83,8 @@ private:
     void releaseCellWidget(const QTableWidgetItem *anchor);
     void forgetCellWidget(QObject *widget);
     void invalidateRowIndex();
+    void noteStalePositions(int fromRow);
+    void refreshItemPositions() const;
     void ensureRowIndex() const;
     void noteItem(int row, int column) const;
 
@@ -100,6 +106,10 @@ private:
     mutable RowSlots m_slots;
     mutable QHash<const QTableWidgetItem *, ItemPlace> m_itemPlaces;
     mutable bool m_rowIndexValid = false;
+
+    // First row whose items Qt may no longer find at the position it noted
+    // for them, -1 when none.
+    mutable int m_staleFrom = -1;
 };
 
 } // namespace TAMCOMMON

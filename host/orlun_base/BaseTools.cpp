@@ -5,6 +5,7 @@
 
 #include "ChannelId.h"
 #include "DevsMgrData.h"
+#include "TamTableWidget.h"
 
 namespace orlun_base {
 
@@ -111,10 +112,13 @@ void BaseTools::updateTableOrderNum(QTableWidget *table, int startNum)
     if (sorting)
         table->setSortingEnabled(false);
 
+    // The kit's table gives its items their positions back before the first
+    // change (see TamTableWidget::item()).
+    auto *tamTable = qobject_cast<TAMCOMMON::TamTableWidget *>(table);
     int num = startNum;
     const int rows = table->rowCount();
     for (int row = 0; row < rows; ++row) {
-        QTableWidgetItem *item = table->item(row, 0);
+        QTableWidgetItem *item = tamTable ? tamTable->item(row, 0) : table->item(row, 0);
         if (table->isRowHidden(row)) {
             // A stale number would show twice once the row is shown again.
             if (item && !item->text().isEmpty())

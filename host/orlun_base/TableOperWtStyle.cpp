@@ -13,7 +13,7 @@ namespace orlun_base {
 
 namespace {
 
-QTableWidgetItem *tickableItem(QTableWidget *table, int row)
+QTableWidgetItem *tickableItem(TAMCOMMON::TamTableWidget *table, int row)
 {
     if (table->isRowHidden(row))
         return nullptr;
