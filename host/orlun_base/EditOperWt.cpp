@@ -63,10 +63,13 @@ protected:
     }
 };
 
-QPushButton *makeButton(QWidget *parent, const char *objectName, const QIcon &icon,
-                        const QString &toolTip)
+// Made without a parent and set up before it joins its cell: under a style
+// sheet, a button asks the style for its margins and icon size as it is made
+// and as it changes, and the style sheet's rules are matched for each button
+// that asks.
+QPushButton *makeButton(const char *objectName, const QIcon &icon, const QString &toolTip)
 {
-    auto *bt = new OperButton(parent);
+    auto *bt = new OperButton;
     // Repaints the hover mark on entering and leaving.
     bt->setAttribute(Qt::WA_Hover);
     bt->setObjectName(QLatin1String(objectName));
@@ -87,12 +90,16 @@ EditOperWt::EditOperWt(const QString &id, QWidget *parent)
 {
     const qreal dpr = devicePixelRatioF();
     m_editBt = makeButton(
-        this, "editBt",
-        buttonIcon(QStringLiteral(":/images/images/edit_listWt"), BaseIcon::Edit, dpr), tr("Edit"));
+        "editBt", buttonIcon(QStringLiteral(":/images/images/edit_listWt"), BaseIcon::Edit, dpr),
+        tr("Edit"));
     m_deleteBt = makeButton(
-        this, "deleteBt",
+        "deleteBt",
         buttonIcon(QStringLiteral(":/images/images/delete_listWt"), BaseIcon::Delete, dpr),
         tr("Delete"));
+    for (QPushButton *button : {m_editBt, m_deleteBt}) {
+        button->installEventFilter(this);
+        button->setParent(this);
+    }
 
     // Filled before it is set: a layout made on its widget asks for a layout
     // pass through the event queue, and a table making thousands of cells in
@@ -107,9 +114,6 @@ EditOperWt::EditOperWt(const QString &id, QWidget *parent)
     layout->addStretch(1);
     setLayout(layout);
 
-    m_editBt->installEventFilter(this);
-    m_deleteBt->installEventFilter(this);
-
     connect(m_editBt, &QPushButton::clicked, this,
             [this]() { emit signalEditBtClicked(this->id()); });
     connect(m_deleteBt, &QPushButton::clicked, this,
@@ -122,13 +126,13 @@ bool EditOperWt::event(QEvent *event)
 {
     const bool handled = TableOperWt::event(event);
     if (event->type() == QEvent::Polish) {
-        // Now polished itself: the buttons shown before are polished too.
-        const QVector<QPointer<QWidget>> waiting = std::exchange(m_polishWaiting, {});
-        for (const QPointer<QWidget> &button : waiting) {
-            if (!button)
+        // Polished itself now: the buttons get what they were kept from.
+        const auto waiting = std::exchange(m_waiting, {});
+        for (const auto &pending : waiting) {
+            if (!pending.first)
                 continue;
-            QEvent polish(QEvent::Polish);
-            QCoreApplication::sendEvent(button, &polish);
+            QEvent replay(pending.second);
+            QCoreApplication::sendEvent(pending.first, &replay);
         }
     }
     return handled;
@@ -136,13 +140,18 @@ bool EditOperWt::event(QEvent *event)
 
 bool EditOperWt::eventFilter(QObject *watched, QEvent *event)
 {
-    // Showing a button polishes it at once, even while this cell is out of
-    // view and unpolished itself. Under a style sheet that polish is the
-    // dearest part of a new cell, and a table shows the delete buttons of
-    // thousands of cells it never places; they wait for this cell's own.
-    if (event->type() == QEvent::Polish && !testAttribute(Qt::WA_WState_Polished) &&
-        (watched == m_editBt || watched == m_deleteBt)) {
-        m_polishWaiting.append(static_cast<QWidget *>(watched));
+    // Under a style sheet, a button's new style (it joins this cell, or the
+    // style sheet changes) and its polish (it is shown, which polishes at once
+    // even while this cell is out of view) each make the style match its
+    // rules, the dearest part of a new cell. A table shows the delete
+    // buttons of thousands of cells it never places: until this cell is
+    // polished itself, the buttons wait.
+    const QEvent::Type type = event->type();
+    if ((type == QEvent::Polish || type == QEvent::StyleChange) &&
+        !testAttribute(Qt::WA_WState_Polished) && (watched == m_editBt || watched == m_deleteBt)) {
+        const QPair<QPointer<QWidget>, QEvent::Type> pending(static_cast<QWidget *>(watched), type);
+        if (!m_waiting.contains(pending))
+            m_waiting.append(pending);
         return true;
     }
     return TableOperWt::eventFilter(watched, event);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QEvent>
+#include <QPair>
 #include <QPointer>
 #include <QVector>
 
@@ -32,8 +34,9 @@ protected:
 private:
     QPushButton *m_editBt = nullptr;
     QPushButton *m_deleteBt = nullptr;
-    // Buttons shown before this cell was polished; polished with it.
-    QVector<QPointer<QWidget>> m_polishWaiting;
+    // Style changes and polish of the buttons kept back until this cell is
+    // polished, in the order they came.
+    QVector<QPair<QPointer<QWidget>, QEvent::Type>> m_waiting;
 };
 
 } // namespace orlun_base
