@@ -29,10 +29,12 @@ private slots:
 private:
     static constexpr int kWidgetColumn = 2;
 
-    int count() const { return m_view->model()->rowCount(); }
+    int count() const { return m_list ? m_list->count() : m_table->rowCount(); }
     QString key(int row) const
     {
-        return m_view->model()->index(row, 0).data(Qt::UserRole).toString();
+        return (m_list ? m_list->item(row)->data(Qt::UserRole)
+                       : m_table->item(row, 0)->data(Qt::UserRole))
+            .toString();
     }
     QWidget *widget(int row) const
     {

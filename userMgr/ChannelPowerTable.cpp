@@ -385,7 +385,7 @@ void ChannelPowerTable::filterByKeyword(const QString &keyword)
 
 void ChannelPowerTable::refreshDevices()
 {
-    QTableWidget *table = m_ui->channelsTable;
+    TAMCOMMON::TamTableWidget *table = m_ui->channelsTable;
     // Rows of one device are usually adjacent, so one cached record spares
     // most look-ups.
     vms_sdk::DevInfo device;
@@ -411,7 +411,7 @@ void ChannelPowerTable::renameChannels(const QList<vms_sdk::DevChannelInfo> &cha
     for (const vms_sdk::DevChannelInfo &channel : channels)
         names.insert(channel.channelKey, channel.channelName);
 
-    QTableWidget *table = m_ui->channelsTable;
+    TAMCOMMON::TamTableWidget *table = m_ui->channelsTable;
     for (int row = 0; row < table->rowCount(); ++row) {
         const auto it = names.constFind(
             baseTools().formatChannelId(channelIdOf(table->item(row, OrderColumn))));
@@ -440,7 +440,7 @@ void ChannelPowerTable::removeDeletedChannels(const QStringList &channelIds)
 
 void ChannelPowerTable::refreshStatus(const QString &devId)
 {
-    QTableWidget *table = m_ui->channelsTable;
+    TAMCOMMON::TamTableWidget *table = m_ui->channelsTable;
     for (int row = 0; row < table->rowCount(); ++row) {
         const QPair<QString, int> key =
             baseTools().formatChannelId(channelIdOf(table->item(row, OrderColumn)));

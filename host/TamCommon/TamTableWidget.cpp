@@ -6,6 +6,8 @@
 #include <QSignalBlocker>
 #include <QStyleOptionViewItem>
 
+#include <algorithm>
+
 namespace TAMCOMMON {
 
 namespace {
@@ -47,6 +49,7 @@ TamTableWidget::TamTableWidget(QWidget *parent)
     // per-removal geometry pass.
     connect(itemModel, &QAbstractItemModel::rowsRemoved, this, [this] { m_removing = false; });
     connect(itemModel, &QAbstractItemModel::modelAboutToBeReset, this, [this] {
+        m_removedAnchors.clear();
         const QList<const QTableWidgetItem *> anchors = m_cellWidgets.keys();
         for (const QTableWidgetItem *anchor : anchors)
             releaseCellWidget(anchor);
@@ -56,7 +59,7 @@ TamTableWidget::TamTableWidget(QWidget *parent)
                 for (int column = first; column <= last; ++column) {
                     if (!m_widgetColumns.contains(column))
                         continue;
-                    for (int r = 0; r < rowCount(); ++r)
+                    for (int r = 0; r < QTableWidget::rowCount(); ++r)
                         releaseCellWidget(QTableWidget::item(r, column));
                 }
             });
@@ -64,6 +67,7 @@ TamTableWidget::TamTableWidget(QWidget *parent)
     const auto invalidate = [this] {
         invalidateRowIndex();
         noteStalePositions(0);
+        m_liveRowsValid = false;
     };
     connect(itemModel, &QAbstractItemModel::columnsInserted, this, invalidate);
     connect(itemModel, &QAbstractItemModel::columnsRemoved, this, invalidate);
@@ -80,20 +84,130 @@ TamTableWidget::~TamTableWidget()
     disconnect(model(), nullptr, this, nullptr);
 }
 
+int TamTableWidget::rowCount() const
+{
+    return QTableWidget::rowCount() - m_removedAnchors.size();
+}
+
+void TamTableWidget::setRowCount(int rows)
+{
+    flushRemovals();
+    QTableWidget::setRowCount(rows);
+}
+
 void TamTableWidget::insertRow(int row)
 {
+    flushRemovals();
     RowChange change(this);
     QTableWidget::insertRow(row);
 }
 
 void TamTableWidget::removeRow(int row)
 {
+    const int physical = m_flushing ? row : physicalRow(row);
+    if (physical < 0 || physical >= QTableWidget::rowCount())
+        return;
+    QTableWidgetItem *anchor = QTableWidget::item(physical, 0);
+    if (!anchor || m_flushing) {
+        // A row without a first item has nothing to be known by.
+        RowChange change(this);
+        QTableWidget::removeRow(physical);
+        return;
+    }
+    for (int column : qAsConst(m_widgetColumns))
+        releaseCellWidget(QTableWidget::item(physical, column));
+    ensureLiveRows();
+    m_liveRows.remove(physical);
+    m_removedAnchors.insert(anchor);
+    if (!m_flushPosted) {
+        m_flushPosted = true;
+        QMetaObject::invokeMethod(
+            this,
+            [this] {
+                m_flushPosted = false;
+                flushRemovals();
+            },
+            Qt::QueuedConnection);
+    }
+}
+
+bool TamTableWidget::isRowHidden(int row) const
+{
+    return QTableWidget::isRowHidden(physicalRow(row));
+}
+
+void TamTableWidget::setItem(int row, int column, QTableWidgetItem *item)
+{
+    flushRemovals();
+    QTableWidget::setItem(row, column, item);
+}
+
+QTableWidgetItem *TamTableWidget::takeItem(int row, int column)
+{
+    flushRemovals();
+    return QTableWidget::takeItem(row, column);
+}
+
+void TamTableWidget::setCurrentCell(int row, int column)
+{
+    flushRemovals();
+    QTableWidget::setCurrentCell(row, column);
+}
+
+int TamTableWidget::currentRow() const
+{
+    const int physical = QTableWidget::currentRow();
+    if (physical < 0 || m_removedAnchors.isEmpty())
+        return physical;
+    ensureLiveRows();
+    return m_liveRows.isLive(physical) ? m_liveRows.rank(physical) : -1;
+}
+
+void TamTableWidget::sortItems(int column, Qt::SortOrder order)
+{
+    flushRemovals();
+    QTableWidget::sortItems(column, order);
+}
+
+void TamTableWidget::sortByColumn(int column, Qt::SortOrder order)
+{
+    flushRemovals();
+    QTableWidget::sortByColumn(column, order);
+}
+
+void TamTableWidget::flushRemovals()
+{
+    // Not from inside a change of Qt's model, which would then be nested.
+    if (m_removedAnchors.isEmpty() || m_flushing || isDeferring())
+        return;
+    QVector<int> rows;
+    rows.reserve(m_removedAnchors.size());
+    for (const QTableWidgetItem *anchor : qAsConst(m_removedAnchors)) {
+        const int physical = physicalRowOf(anchor);
+        if (physical >= 0)
+            rows.append(physical);
+    }
+    m_removedAnchors.clear();
+    m_liveRowsValid = false;
+    m_liveRows.reset(0);
+    std::sort(rows.begin(), rows.end());
+
+    m_flushing = true;
     RowChange change(this);
-    QTableWidget::removeRow(row);
+    // From the bottom, so that the rows above keep their numbers.
+    for (int end = rows.size(); end > 0;) {
+        int start = end - 1;
+        while (start > 0 && rows.at(start - 1) == rows.at(start) - 1)
+            --start;
+        model()->removeRows(rows.at(start), end - start);
+        end = start;
+    }
+    m_flushing = false;
 }
 
 void TamTableWidget::setRowHidden(int row, bool hide)
 {
+    flushRemovals();
     if (row < 0 || row >= rowCount() || isRowHidden(row) == hide)
         return;
     QHeaderView *header = verticalHeader();
@@ -111,6 +225,7 @@ void TamTableWidget::setRowHidden(int row, bool hide)
 
 void TamTableWidget::setCellWidget(int row, int column, QWidget *widget)
 {
+    flushRemovals();
     if (!widget) {
         removeCellWidget(row, column);
         return;
@@ -145,22 +260,33 @@ void TamTableWidget::setCellWidget(int row, int column, QWidget *widget)
 
 QTableWidgetItem *TamTableWidget::item(int row, int column) const
 {
-    if (m_staleFrom >= 0 && row >= m_staleFrom)
+    const int physical = physicalRow(row);
+    if (m_staleFrom >= 0 && physical >= m_staleFrom)
         refreshItemPositions();
-    return QTableWidget::item(row, column);
+    return QTableWidget::item(physical, column);
 }
 
 QWidget *TamTableWidget::cellWidget(int row, int column) const
 {
-    return m_cellWidgets.value(QTableWidget::item(row, column));
+    return m_cellWidgets.value(QTableWidget::item(physicalRow(row), column));
 }
 
 void TamTableWidget::removeCellWidget(int row, int column)
 {
+    flushRemovals();
     releaseCellWidget(QTableWidget::item(row, column));
 }
 
 int TamTableWidget::row(const QTableWidgetItem *item) const
+{
+    const int physical = physicalRowOf(item);
+    if (physical < 0 || m_removedAnchors.isEmpty())
+        return physical;
+    ensureLiveRows();
+    return m_liveRows.isLive(physical) ? m_liveRows.rank(physical) : -1;
+}
+
+int TamTableWidget::physicalRowOf(const QTableWidgetItem *item) const
 {
     if (!item)
         return -1;
@@ -168,7 +294,7 @@ int TamTableWidget::row(const QTableWidgetItem *item) const
     const auto it = m_itemPlaces.constFind(item);
     if (it != m_itemPlaces.constEnd() && m_slots.isLive(it->slot)) {
         const int r = m_slots.rank(it->slot);
-        if (r < rowCount() && QTableWidget::item(r, it->column) == item)
+        if (r < QTableWidget::rowCount() && QTableWidget::item(r, it->column) == item)
             return r;
     }
     // Not noted (or noted for a cell it has left): Qt's own scan.
@@ -177,6 +303,7 @@ int TamTableWidget::row(const QTableWidgetItem *item) const
 
 void TamTableWidget::doItemsLayout()
 {
+    flushRemovals();
     refreshItemPositions();
     // Ends in updateGeometries() and so in one placement of the cell widgets.
     QTableWidget::doItemsLayout();
@@ -186,11 +313,12 @@ void TamTableWidget::rowsInserted(const QModelIndex &parent, int start, int end)
 {
     RowChange change(this);
     QTableWidget::rowsInserted(parent, start, end);
-    if (end < rowCount() - 1)
+    m_liveRowsValid = false;
+    if (end < QTableWidget::rowCount() - 1)
         noteStalePositions(start);
     if (!m_rowIndexValid)
         return;
-    if (end == rowCount() - 1) {
+    if (end == QTableWidget::rowCount() - 1) {
         for (int r = start; r <= end; ++r)
             m_slots.append();
     } else {
@@ -202,6 +330,13 @@ void TamTableWidget::rowsAboutToBeRemoved(const QModelIndex &parent, int start, 
 {
     m_removing = true;
     noteStalePositions(start);
+    m_liveRowsValid = false;
+    // Rows removed elsewhere (through QTableWidget or the model) may be
+    // ones waiting to leave.
+    if (!m_flushing && !m_removedAnchors.isEmpty()) {
+        for (int r = start; r <= end; ++r)
+            m_removedAnchors.remove(QTableWidget::item(r, 0));
+    }
     for (int r = start; r <= end; ++r) {
         for (int column : qAsConst(m_widgetColumns))
             releaseCellWidget(QTableWidget::item(r, column));
@@ -279,6 +414,7 @@ void TamTableWidget::showEvent(QShowEvent *event)
 
 bool TamTableWidget::event(QEvent *event)
 {
+    flushRemovals();
     // A cell widget not yet in view still lives on the table itself.
     if (event->type() == QEvent::ChildRemoved && !m_movingToViewport)
         forgetCellWidget(static_cast<QChildEvent *>(event)->child());
@@ -287,6 +423,7 @@ bool TamTableWidget::event(QEvent *event)
 
 bool TamTableWidget::viewportEvent(QEvent *event)
 {
+    flushRemovals();
     // A cell widget deleted or taken elsewhere by its owner leaves its cell.
     if (event->type() == QEvent::ChildRemoved)
         forgetCellWidget(static_cast<QChildEvent *>(event)->child());
@@ -374,13 +511,13 @@ void TamTableWidget::placeCellWidgetsOnce()
         // A widget holding the focus stays shown where its cell is, as with a
         // plain table, so that scrolling does not take the focus away.
         const QTableWidgetItem *anchor = m_anchors.value(widget);
-        const int r = anchor && focus && widget->isAncestorOf(focus) ? row(anchor) : -1;
+        const int r = anchor && focus && widget->isAncestorOf(focus) ? physicalRowOf(anchor) : -1;
         int column = -1;
         for (int c : qAsConst(m_widgetColumns)) {
             if (r >= 0 && QTableWidget::item(r, c) == anchor)
                 column = c;
         }
-        if (column >= 0 && !isRowHidden(r))
+        if (column >= 0 && !QTableWidget::isRowHidden(r))
             place(widget, r, column);
         else
             widget->hide();
@@ -427,6 +564,29 @@ void TamTableWidget::invalidateRowIndex()
     m_slots.reset(0);
 }
 
+int TamTableWidget::physicalRow(int row) const
+{
+    if (m_removedAnchors.isEmpty())
+        return row;
+    if (row < 0 || row >= rowCount())
+        return -1;
+    ensureLiveRows();
+    return m_liveRows.slotAt(row);
+}
+
+void TamTableWidget::ensureLiveRows() const
+{
+    if (m_liveRowsValid)
+        return;
+    m_liveRows.reset(QTableWidget::rowCount());
+    for (const QTableWidgetItem *anchor : qAsConst(m_removedAnchors)) {
+        const int physical = physicalRowOf(anchor);
+        if (physical >= 0)
+            m_liveRows.remove(physical);
+    }
+    m_liveRowsValid = true;
+}
+
 void TamTableWidget::noteStalePositions(int fromRow)
 {
     m_staleFrom = m_staleFrom < 0 ? fromRow : qMin(m_staleFrom, fromRow);
@@ -439,7 +599,7 @@ void TamTableWidget::refreshItemPositions() const
         return;
     const int from = m_staleFrom;
     m_staleFrom = -1;
-    const int rows = rowCount();
+    const int rows = QTableWidget::rowCount();
     const int columns = columnCount();
     if (from >= rows)
         return;
@@ -474,7 +634,7 @@ void TamTableWidget::ensureRowIndex() const
 {
     if (m_rowIndexValid)
         return;
-    const int rows = rowCount();
+    const int rows = QTableWidget::rowCount();
     const int columns = columnCount();
     m_slots.reset(rows);
     m_itemPlaces.clear();

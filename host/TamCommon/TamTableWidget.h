@@ -30,6 +30,18 @@ namespace TAMCOMMON {
 // items their positions back first, so that a pass over the rows changing
 // their items stays linear.
 //
+// Removals. Qt pays for each removed row in proportion to the rows after it
+// (the model moves its item array, the row header walks every section), so
+// removing rows one by one is quadratic. Here removeRow() takes the row out
+// of this class's rows at once and leaves it in Qt's model, unseen, until
+// control returns to the event loop, the table handles an event, or a
+// function below that changes rows runs: then all removed rows leave the
+// model together, each run of neighbours in one step. Meanwhile rowCount(),
+// item(), row(), isRowHidden() and cellWidget() answer for the rows that
+// remain, while the model and Qt's own functions still hold the removed
+// rows: between a removal and the event loop, read the rows through this
+// class.
+//
 // Row changes of a visible table: rowCount() and isRowHidden() are right at
 // once; scroll ranges and cell widget geometry follow in Qt's delayed item
 // layout, which runs once when control returns to the event loop.
@@ -40,9 +52,20 @@ public:
     explicit TamTableWidget(QWidget *parent = nullptr);
     ~TamTableWidget() override;
 
+    int rowCount() const;
+    void setRowCount(int rows);
     void insertRow(int row);
     void removeRow(int row);
+    bool isRowHidden(int row) const;
     void setRowHidden(int row, bool hide);
+    void setItem(int row, int column, QTableWidgetItem *item);
+    QTableWidgetItem *takeItem(int row, int column);
+    void setCurrentCell(int row, int column);
+    int currentRow() const;
+    void sortItems(int column, Qt::SortOrder order = Qt::AscendingOrder);
+    void sortByColumn(int column, Qt::SortOrder order);
+    // Removes the rows removeRow() left in Qt's model now.
+    void flushRemovals();
 
     // The table takes widget; a widget already in that cell is deleted.
     void setCellWidget(int row, int column, QWidget *widget);
@@ -84,6 +107,9 @@ private:
     void forgetCellWidget(QObject *widget);
     void invalidateRowIndex();
     void noteStalePositions(int fromRow);
+    int physicalRowOf(const QTableWidgetItem *item) const;
+    int physicalRow(int row) const;
+    void ensureLiveRows() const;
     void refreshItemPositions() const;
     void ensureRowIndex() const;
     void noteItem(int row, int column) const;
@@ -106,6 +132,16 @@ private:
     mutable RowSlots m_slots;
     mutable QHash<const QTableWidgetItem *, ItemPlace> m_itemPlaces;
     mutable bool m_rowIndexValid = false;
+
+    // Rows removed but still in Qt's model, known by the item in their first
+    // column (which moves with the row, whatever Qt does to the model).
+    QSet<const QTableWidgetItem *> m_removedAnchors;
+    // Qt's rows as slots, live unless removed; built on demand while rows are
+    // waiting to leave the model.
+    mutable RowSlots m_liveRows;
+    mutable bool m_liveRowsValid = false;
+    bool m_flushing = false;
+    bool m_flushPosted = false;
 
     // First row whose items Qt may no longer find at the position it noted
     // for them, -1 when none.

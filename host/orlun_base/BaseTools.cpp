@@ -112,9 +112,12 @@ void BaseTools::updateTableOrderNum(QTableWidget *table, int startNum)
     if (sorting)
         table->setSortingEnabled(false);
 
-    // The kit's table gives its items their positions back before the first
-    // change (see TamTableWidget::item()).
+    // The kit's table: rows removed just before leave Qt's model first, so
+    // that QTableWidget's own row functions below see the same rows, and
+    // item() gives the items their positions back before the first change.
     auto *tamTable = qobject_cast<TAMCOMMON::TamTableWidget *>(table);
+    if (tamTable)
+        tamTable->flushRemovals();
     int num = startNum;
     const int rows = table->rowCount();
     for (int row = 0; row < rows; ++row) {
