@@ -416,8 +416,10 @@ bool TamTableWidget::event(QEvent *event)
 {
     flushRemovals();
     // A cell widget not yet in view still lives on the table itself.
-    if (event->type() == QEvent::ChildRemoved && !m_movingToViewport)
+    if (event->type() == QEvent::ChildRemoved && !m_movingToViewport) {
         forgetCellWidget(static_cast<QChildEvent *>(event)->child());
+        m_released.remove(static_cast<QChildEvent *>(event)->child());
+    }
     return QTableWidget::event(event);
 }
 
@@ -425,8 +427,10 @@ bool TamTableWidget::viewportEvent(QEvent *event)
 {
     flushRemovals();
     // A cell widget deleted or taken elsewhere by its owner leaves its cell.
-    if (event->type() == QEvent::ChildRemoved)
+    if (event->type() == QEvent::ChildRemoved) {
         forgetCellWidget(static_cast<QChildEvent *>(event)->child());
+        m_released.remove(static_cast<QChildEvent *>(event)->child());
+    }
     return QTableWidget::viewportEvent(event);
 }
 
@@ -540,8 +544,32 @@ void TamTableWidget::releaseCellWidget(const QTableWidgetItem *anchor)
     m_placed.removeOne(widget);
     widget->hide();
     // Later, as Qt does: the widget may be the one whose signal removes its
-    // own row.
-    widget->deleteLater();
+    // own row. In its parent's order of children rather than in the order
+    // the rows went: each deletion looks the widget up in that list, from
+    // its start.
+    m_released.insert(widget);
+    if (m_reapPosted)
+        return;
+    m_reapPosted = true;
+    // deleteLater() keeps the deletion out of any nested event loop.
+    auto *reaper = new QObject;
+    connect(reaper, &QObject::destroyed, this, &TamTableWidget::deleteReleased);
+    reaper->deleteLater();
+}
+
+void TamTableWidget::deleteReleased()
+{
+    m_reapPosted = false;
+    QSet<QObject *> released;
+    released.swap(m_released);
+    for (QObject *parent : {static_cast<QObject *>(this), static_cast<QObject *>(viewport())}) {
+        const QObjectList children = parent->children();
+        // contains(), not remove(): a shrinking hash rehashes again and again.
+        for (QObject *child : children) {
+            if (released.contains(child))
+                delete child;
+        }
+    }
 }
 
 void TamTableWidget::forgetCellWidget(QObject *widget)

@@ -105,6 +105,7 @@ private:
     void placeCellWidgetsOnce();
     void releaseCellWidget(const QTableWidgetItem *anchor);
     void forgetCellWidget(QObject *widget);
+    void deleteReleased();
     void invalidateRowIndex();
     void noteStalePositions(int fromRow);
     int physicalRowOf(const QTableWidgetItem *item) const;
@@ -142,6 +143,9 @@ private:
     mutable bool m_liveRowsValid = false;
     bool m_flushing = false;
     bool m_flushPosted = false;
+    // Cell widgets whose rows went, waiting to be deleted together.
+    QSet<QObject *> m_released;
+    bool m_reapPosted = false;
 
     // First row whose items Qt may no longer find at the position it noted
     // for them, -1 when none.
