@@ -63,6 +63,23 @@ private:
             m_table->removeRow(row);
     }
     QString misplacedWidget() const;
+    // Rows read back at once, before the event loop: widgets, keys and
+    // positions of the rows that remain.
+    QString misreadRow() const
+    {
+        for (int row = 0; row < count(); ++row) {
+            const QTableWidgetItem *first = m_table ? m_table->item(row, 0) : nullptr;
+            if (!widget(row) || widget(row)->objectName() != key(row) ||
+                (m_table && m_table->row(first) != row))
+                return QStringLiteral("row %1 of %2").arg(row).arg(count());
+        }
+        return QString();
+    }
+    void takeOdd()
+    {
+        for (int row = 0; row < count(); ++row)
+            remove(row);
+    }
 
     QAbstractItemView *m_view = nullptr;
     TamListWidget *m_list = nullptr;
@@ -123,7 +140,10 @@ void tst_ItemViews::rowsKeepTheirWidgets_data()
     // "insert <key>" puts a row at row 1; "takeOdd" removes every other row,
     // "takeAll" every row from the top, "click <row>" a row from inside its
     // own delete button's signal; "hide"/"show" every row not a multiple of
-    // three; "sort"/"sortDown"; "top"/"bottom" scroll; "focus" puts the
+    // three; "sort"/"sortDown"; "sortOn" keeps the view sorted; "renumber"
+    // writes each row's number into its second column (the list: its text);
+    // "scatter" removes every third row in no order; "click <row> odd" also
+    // takes every other row in the same signal; "top"/"bottom" scroll; "focus" puts the
     // focus on row 1's button, which must keep it; "unpolished": the table's
     // last widget, never in view, is not polished yet.
     using L = QStringList;
@@ -141,6 +161,13 @@ void tst_ItemViews::rowsKeepTheirWidgets_data()
         QTest::addRow("%s, all removed from the top", v)
             << view << L{"add 150", "bottom", "takeAll"} << "";
         QTest::addRow("%s, sorted", v) << view << L{"add c a d b", "sort", "sortDown"} << "d c b a";
+        QTest::addRow("%s, removed with others from inside the row", v)
+            << view << L{"add 12", "click 2 odd"} << "1 4 6 8 10";
+        QTest::addRow("%s, removed in no order, hidden, sorted", v)
+            << view << L{"add 90", "bottom", "scatter", "hide", "sortDown", "show", "bottom"}
+            << "#60";
+        QTest::addRow("%s, kept sorted, removed, renumbered", v)
+            << view << L{"add 9 3 7 1 5", "sortOn", "takeOdd", "renumber", "sort"} << "3 7";
     }
 }
 
@@ -179,16 +206,48 @@ void tst_ItemViews::rowsKeepTheirWidgets()
         } else if (step == "takeOdd" || step == "takeAll") {
             for (int row = 0; row < count(); row += step == "takeOdd")
                 remove(row);
+            QCOMPARE(misreadRow(), QString());
+        } else if (step == "scatter") {
+            const int rows = count();
+            for (int i = 0; i < rows / 3; ++i) {
+                const QString gone = QString::number((i * 7 % (rows / 3)) * 3 + 1);
+                for (int row = 0; row < count(); ++row) {
+                    if (key(row) == gone) {
+                        remove(row);
+                        break;
+                    }
+                }
+            }
+            QCOMPARE(misreadRow(), QString());
         } else if (step.startsWith("click ")) {
             auto *button = widget(args[0].toInt())->findChild<QPushButton *>();
             const QString gone = key(args[0].toInt());
-            connect(button, &QPushButton::clicked, m_view, [this, gone] {
+            const bool others = args.value(1) == "odd";
+            connect(button, &QPushButton::clicked, m_view, [this, gone, others] {
                 for (int row = 0; row < count(); ++row) {
-                    if (key(row) == gone)
-                        return remove(row);
+                    if (key(row) == gone) {
+                        remove(row);
+                        break;
+                    }
                 }
+                if (others)
+                    takeOdd();
             });
             QTest::mouseClick(button, Qt::LeftButton);
+            QCOMPARE(misreadRow(), QString());
+        } else if (step == "sortOn") {
+            m_list ? m_list->setSortingEnabled(true) : m_table->setSortingEnabled(true);
+            m_list ? m_list->sortItems(Qt::DescendingOrder)
+                   : m_table->sortByColumn(0, Qt::DescendingOrder);
+        } else if (step == "renumber") {
+            for (int row = 0; row < count(); ++row) {
+                m_list ? m_list->item(row)->setToolTip(QString::number(row))
+                       : m_table->item(row, 1)->setText(QString::number(row));
+            }
+            for (int row = 0; row < count(); ++row) {
+                QCOMPARE(m_list ? m_list->item(row)->toolTip() : m_table->item(row, 1)->text(),
+                         QString::number(row));
+            }
         } else if (step == "hide" || step == "show") {
             for (int row = 0; row < count(); ++row)
                 setHidden(row, step == "hide" && row % 3 != 0);
