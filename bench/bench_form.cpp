@@ -15,6 +15,7 @@
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QPointer>
 #include <QPushButton>
 #include <QStyle>
 #include <QStyleOptionViewItem>
@@ -166,17 +167,34 @@ double accountRowsReference(int accounts)
 class FormDriver
 {
 public:
+    // The form's fixed widgets are found once: a person does not search the
+    // whole form (thousands of row widgets) before each click.
     explicit FormDriver(orlun_base::BaseForm *form)
         : m_form(form)
-    {}
+        , m_panel(form->findChild<QWidget *>(QStringLiteral("channelPowerTable")))
+        , m_tableSearch(m_panel->findChild<QLineEdit *>(QStringLiteral("searchBox")))
+        , m_tree(form->findChild<TAMCOMMON::TamTreeWidget *>())
+    {
+        for (const char *name : {"okBt", "cancelBt"})
+            m_widgets.insert(name, form->findChild<QAbstractButton *>(QLatin1String(name)));
+        for (const char *name : {"channelName", "devSn", "Ip", "channelIndex", "status"})
+            m_widgets.insert(name, m_panel->findChild<QWidget *>(QLatin1String(name)));
+        for (const QString &user : {kBigUser, kEmptyUser})
+            row(user);
+    }
 
     orlun_userMgr::UserItem *row(const QString &userName) const
     {
+        if (orlun_userMgr::UserItem *known = m_rows.value(userName))
+            return known;
         auto *list = m_form->findChild<QListWidget *>(QStringLiteral("userListWt"));
         for (int i = 0; i < list->count(); ++i) {
             QListWidgetItem *item = list->item(i);
-            if (item->data(Qt::UserRole).toString() == userName)
-                return qobject_cast<orlun_userMgr::UserItem *>(list->itemWidget(item));
+            if (item->data(Qt::UserRole).toString() == userName) {
+                auto *found = qobject_cast<orlun_userMgr::UserItem *>(list->itemWidget(item));
+                m_rows.insert(userName, found);
+                return found;
+            }
         }
         return nullptr;
     }
@@ -192,16 +210,9 @@ public:
         QTest::mouseClick(item->findChild<QPushButton *>(QLatin1String(button)), Qt::LeftButton);
     }
 
-    void clickButton(const char *name)
-    {
-        QTest::mouseClick(m_form->findChild<QAbstractButton *>(QLatin1String(name)),
-                          Qt::LeftButton);
-    }
+    void clickButton(const char *name) { QTest::mouseClick(m_widgets.value(name), Qt::LeftButton); }
 
-    TAMCOMMON::TamTreeWidget *tree() const
-    {
-        return m_form->findChild<TAMCOMMON::TamTreeWidget *>();
-    }
+    TAMCOMMON::TamTreeWidget *tree() const { return m_tree; }
 
     QTableWidget *table() const
     {
@@ -235,22 +246,24 @@ public:
 
     void typeTableKeyword(const QString &keyword)
     {
-        auto *panel = m_form->findChild<QWidget *>(QStringLiteral("channelPowerTable"));
-        auto *box = panel->findChild<QLineEdit *>(QStringLiteral("searchBox"));
         if (keyword.isEmpty())
-            box->clear();
+            m_tableSearch->clear();
         else
-            QTest::keyClicks(box, keyword);
+            QTest::keyClicks(m_tableSearch, keyword);
     }
 
     void clickTableHeader(const char *name)
     {
-        auto *panel = m_form->findChild<QWidget *>(QStringLiteral("channelPowerTable"));
-        QTest::mouseClick(panel->findChild<QWidget *>(QLatin1String(name)), Qt::LeftButton);
+        QTest::mouseClick(m_widgets.value(name), Qt::LeftButton);
     }
 
 private:
     orlun_base::BaseForm *m_form;
+    QWidget *m_panel;
+    QLineEdit *m_tableSearch;
+    TAMCOMMON::TamTreeWidget *m_tree;
+    QHash<QByteArray, QWidget *> m_widgets;
+    mutable QHash<QString, QPointer<orlun_userMgr::UserItem>> m_rows;
 };
 
 struct Row
