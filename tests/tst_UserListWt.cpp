@@ -94,9 +94,9 @@ void tst_UserListWt::scenario_data()
     // right or middle (click) a row; hover or leave a row; edit or delete
     // through a row's button; add, remove or set (current) a user; filter by
     // the rest of the step; "key <name>"; disable or enable the list, as the
-    // form locks its left panel; "=..." checks the state. Seen: each change
-    // as "pre>cur@<getCurUser() during it>", each request of a row button or
-    // key as "edit name@<current user>".
+    // form locks its left panel; scroll to the top or bottom; "=..." checks
+    // the state. Seen: each change as "pre>cur@<getCurUser() during it>",
+    // each request of a row button or key as "edit name@<current user>".
     using L = QStringList;
     // Not in name order: the rows keep the host's order.
     const L three{"carol", "alice", "bob"};
@@ -171,6 +171,16 @@ void tst_UserListWt::scenario_data()
                       "key Home", "key Up"}
         << L{">ann@", "ann>bob@ann", "bob>cat@bob", "cat>dan@cat", "dan>cat@dan", "cat>hal@cat",
              "hal>ann@hal"} << "ann:S bob:N- cat:N dan:N eve:N- fay:N gus:N- hal:N | ann";
+    // Rows out of view rest apart from the list's state; scrolled into view
+    // they take it again, whichever way it changed meanwhile.
+    QTest::newRow("rows scrolled into view take the list's state")
+        << eight << L{"show", "disable", "scroll bottom", "hover hal",
+                      "=ann:S bob:N cat:N dan:N eve:N fay:N gus:N hal:H | ann", "leave hal",
+                      "enable", "scroll top", "hover bob",
+                      "=ann:S bob:H+ cat:N dan:N eve:N fay:N gus:N hal:N | ann", "leave bob",
+                      "scroll bottom", "edit gus"}
+        << L{">ann@", "ann>gus@ann", "edit gus@gus"}
+        << "ann:N bob:N cat:N dan:N eve:N fay:N gus:S+ hal:N | gus";
     QTest::newRow("enter, f2 and delete ask as the row buttons")
         << eight << L{"show", "key Down", "key Return", "key F2", "key Delete", "key Enter"}
         << L{">ann@", "ann>bob@ann", "edit bob@bob", "edit bob@bob", "delete bob@bob",
@@ -221,6 +231,8 @@ void tst_UserListWt::scenario()
             list.slotSearchByKeyword(arg);
         } else if (verb == "key" && isKey) {
             QTest::keyClick(&list, Qt::Key(key));
+        } else if (verb == "scroll") {
+            arg == "top" ? list.scrollToTop() : list.scrollToBottom();
         } else if (verb == "disable" || verb == "enable") {
             list.setEnabled(verb == "enable");
         } else if (verb == "remove") {

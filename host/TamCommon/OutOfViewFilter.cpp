@@ -1,6 +1,7 @@
 #include "OutOfViewFilter.h"
 
 #include <QAbstractItemView>
+#include <QApplication>
 #include <QChildEvent>
 #include <QEvent>
 
@@ -36,6 +37,33 @@ bool OutOfViewFilter::isOutOfView(QWidget *widget) const
     return !rect.intersects(port->rect());
 }
 
+void OutOfViewFilter::updateRest(QWidget *itemWidget)
+{
+    if (!m_viewport || itemWidget->parent() != m_viewport || itemWidget->isWindow())
+        return;
+    const QWidget *focus = QApplication::focusWidget();
+    const bool rest = isOutOfView(itemWidget) && !(focus && itemWidget->isAncestorOf(focus));
+    if (rest) {
+        // Below the siblings in view, which stay on top (see below).
+        if (m_inView.remove(itemWidget))
+            itemWidget->lower();
+        // Disabled by its owner: not this filter's to enable later.
+        if (m_resting.contains(itemWidget) || itemWidget->testAttribute(Qt::WA_ForceDisabled))
+            return;
+        m_resting.insert(itemWidget);
+        itemWidget->setEnabled(false);
+        return;
+    }
+    if (m_resting.remove(itemWidget))
+        itemWidget->setEnabled(true);
+    if (!m_inView.contains(itemWidget)) {
+        m_inView.insert(itemWidget);
+        // On top of its siblings: painting a widget walks the siblings
+        // stacked above it, which are then only the others in view.
+        itemWidget->raise();
+    }
+}
+
 bool OutOfViewFilter::eventFilter(QObject *watched, QEvent *event)
 {
     if (watched == m_viewport) {
@@ -43,10 +71,29 @@ bool OutOfViewFilter::eventFilter(QObject *watched, QEvent *event)
             QObject *child = static_cast<QChildEvent *>(event)->child();
             if (child->isWidgetType())
                 watch(static_cast<QWidget *>(child));
+        } else if (event->type() == QEvent::ChildRemoved) {
+            m_resting.remove(static_cast<QChildEvent *>(event)->child());
+            m_inView.remove(static_cast<QChildEvent *>(event)->child());
+        } else if (event->type() == QEvent::Resize) {
+            const auto children =
+                m_viewport->findChildren<QWidget *>(QString(), Qt::FindDirectChildrenOnly);
+            for (QWidget *child : children)
+                updateRest(child);
         }
         return false;
     }
     switch (event->type()) {
+    case QEvent::Move:
+    case QEvent::Resize:
+        if (watched->parent() == m_viewport)
+            updateRest(static_cast<QWidget *>(watched));
+        return false;
+    // A row made with the viewport as its parent gains its children after
+    // it joined.
+    case QEvent::ChildAdded:
+        if (QObject *child = static_cast<QChildEvent *>(event)->child(); child->isWidgetType())
+            child->installEventFilter(this);
+        return false;
     // Each would only repaint the widget: the new state is already set.
     case QEvent::EnabledChange:
     case QEvent::UpdateLater:
