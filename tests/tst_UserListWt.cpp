@@ -94,9 +94,10 @@ void tst_UserListWt::scenario_data()
     // right or middle (click) a row; hover or leave a row; edit or delete
     // through a row's button; add, remove or set (current) a user; filter by
     // the rest of the step; "key <name>"; disable or enable the list, as the
-    // form locks its left panel; scroll to the top or bottom; "=..." checks
-    // the state. Seen: each change as "pre>cur@<getCurUser() during it>",
-    // each request of a row button or key as "edit name@<current user>".
+    // form locks its left panel; scroll to the top or bottom; "unpolished
+    // <name>": the row waits for its polish; "=..." checks the state. Seen:
+    // each change as "pre>cur@<getCurUser() during it>", each request of a
+    // row button or key as "edit name@<current user>".
     using L = QStringList;
     // Not in name order: the rows keep the host's order.
     const L three{"carol", "alice", "bob"};
@@ -174,7 +175,7 @@ void tst_UserListWt::scenario_data()
     // Rows out of view rest apart from the list's state; scrolled into view
     // they take it again, whichever way it changed meanwhile.
     QTest::newRow("rows scrolled into view take the list's state")
-        << eight << L{"show", "disable", "scroll bottom", "hover hal",
+        << eight << L{"show", "unpolished hal", "disable", "scroll bottom", "hover hal",
                       "=ann:S bob:N cat:N dan:N eve:N fay:N gus:N hal:H | ann", "leave hal",
                       "enable", "scroll top", "hover bob",
                       "=ann:S bob:H+ cat:N dan:N eve:N fay:N gus:N hal:N | ann", "leave bob",
@@ -231,6 +232,8 @@ void tst_UserListWt::scenario()
             list.slotSearchByKeyword(arg);
         } else if (verb == "key" && isKey) {
             QTest::keyClick(&list, Qt::Key(key));
+        } else if (verb == "unpolished") {
+            QVERIFY(!row->testAttribute(Qt::WA_WState_Polished));
         } else if (verb == "scroll") {
             arg == "top" ? list.scrollToTop() : list.scrollToBottom();
         } else if (verb == "disable" || verb == "enable") {
@@ -244,6 +247,15 @@ void tst_UserListWt::scenario()
             FAIL_UNKNOWN_STEP(step);
         }
         QCOMPARE(list.getUserCount(), list.count());
+        // Rows out of view may wait for their polish; rows the view has
+        // placed in view may not.
+        for (int r = 0; r < list.count(); ++r) {
+            QWidget *shown = list.itemWidget(list.item(r));
+            QTRY_VERIFY2(!shown->isVisible() ||
+                             !shown->geometry().intersects(list.viewport()->rect()) ||
+                             shown->testAttribute(Qt::WA_WState_Polished),
+                         qPrintable(step));
+        }
     }
     QCOMPARE(record, seen);
     QCOMPARE(state(list), finalState);

@@ -5,6 +5,8 @@
 #include <QChildEvent>
 #include <QEvent>
 
+#include <utility>
+
 namespace TAMCOMMON {
 
 OutOfViewFilter::OutOfViewFilter(QAbstractItemView *view)
@@ -37,9 +39,39 @@ bool OutOfViewFilter::isOutOfView(QWidget *widget) const
     return !rect.intersects(port->rect());
 }
 
+QWidget *OutOfViewFilter::itemWidgetOf(QObject *watched) const
+{
+    QObject *object = watched;
+    while (object && object->parent() != m_viewport)
+        object = object->parent();
+    return object && object->isWidgetType() ? static_cast<QWidget *>(object) : nullptr;
+}
+
+bool OutOfViewFilter::isPlaced(const QWidget *itemWidget)
+{
+    // The view gives each item widget its geometry; until then it lies at
+    // the corner where every new widget starts (a form made with Designer
+    // has a size of its own, but no position).
+    return itemWidget->testAttribute(Qt::WA_Moved);
+}
+
+void OutOfViewFilter::replayPolish(QObject *itemWidget)
+{
+    const auto waiting = m_unpolished.take(itemWidget);
+    const bool replaying = std::exchange(m_replaying, true);
+    for (const QPointer<QWidget> &widget : waiting) {
+        if (!widget)
+            continue;
+        QEvent polish(QEvent::Polish);
+        QCoreApplication::sendEvent(widget, &polish);
+    }
+    m_replaying = replaying;
+}
+
 void OutOfViewFilter::updateRest(QWidget *itemWidget)
 {
-    if (!m_viewport || itemWidget->parent() != m_viewport || itemWidget->isWindow())
+    if (!m_viewport || itemWidget->parent() != m_viewport || itemWidget->isWindow() ||
+        !isPlaced(itemWidget))
         return;
     const QWidget *focus = QApplication::focusWidget();
     const bool rest = isOutOfView(itemWidget) && !(focus && itemWidget->isAncestorOf(focus));
@@ -54,6 +86,7 @@ void OutOfViewFilter::updateRest(QWidget *itemWidget)
         itemWidget->setEnabled(false);
         return;
     }
+    replayPolish(itemWidget);
     if (m_resting.remove(itemWidget))
         itemWidget->setEnabled(true);
     if (!m_inView.contains(itemWidget)) {
@@ -72,6 +105,7 @@ bool OutOfViewFilter::eventFilter(QObject *watched, QEvent *event)
             if (child->isWidgetType())
                 watch(static_cast<QWidget *>(child));
         } else if (event->type() == QEvent::ChildRemoved) {
+            m_unpolished.remove(static_cast<QChildEvent *>(event)->child());
             m_resting.remove(static_cast<QChildEvent *>(event)->child());
             m_inView.remove(static_cast<QChildEvent *>(event)->child());
         } else if (event->type() == QEvent::Resize) {
@@ -93,6 +127,20 @@ bool OutOfViewFilter::eventFilter(QObject *watched, QEvent *event)
     case QEvent::ChildAdded:
         if (QObject *child = static_cast<QChildEvent *>(event)->child(); child->isWidgetType())
             child->installEventFilter(this);
+        return false;
+    // Under a style sheet, polishing a row costs more than making it, and
+    // a view shows all of its item widgets: a row not yet placed in view and
+    // its children are polished when it comes into view (or paints first).
+    case QEvent::Polish:
+        if (QWidget *itemWidget = itemWidgetOf(watched);
+            itemWidget && !m_replaying && (!isPlaced(itemWidget) || isOutOfView(itemWidget))) {
+            m_unpolished[itemWidget].append(static_cast<QWidget *>(watched));
+            return true;
+        }
+        return false;
+    case QEvent::Paint:
+        if (QWidget *itemWidget = itemWidgetOf(watched); m_unpolished.contains(itemWidget))
+            replayPolish(itemWidget);
         return false;
     // Each would only repaint the widget: the new state is already set.
     case QEvent::EnabledChange:

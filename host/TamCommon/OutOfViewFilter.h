@@ -1,8 +1,10 @@
 #pragma once
 
+#include <QHash>
 #include <QObject>
 #include <QPointer>
 #include <QSet>
+#include <QVector>
 
 class QAbstractItemView;
 class QWidget;
@@ -36,12 +38,17 @@ private:
     void watch(QWidget *widget);
     bool isOutOfView(QWidget *widget) const;
     void updateRest(QWidget *itemWidget);
+    QWidget *itemWidgetOf(QObject *watched) const;
+    static bool isPlaced(const QWidget *itemWidget);
+    void replayPolish(QObject *itemWidget);
 
     // Kept apart from the view: the view's own members must not be reached
     // while it is being destroyed, which events to its children may be.
     QPointer<QWidget> m_viewport;
     QSet<QObject *> m_resting;
     QSet<QObject *> m_inView;
+    QHash<QObject *, QVector<QPointer<QWidget>>> m_unpolished;
+    bool m_replaying = false;
 };
 
 } // namespace TAMCOMMON
