@@ -167,8 +167,23 @@ void UserMgrForm::setUpKeyboardAccess()
         }
     }
     chain << ui->okBt << ui->cancelBt;
+
+    // The list's rows follow it in the focus chain. Moved on its own, the
+    // list would leave thousands of row widgets behind the last field, for
+    // every focus search from there to walk; its neighbours are put around
+    // it and its rows instead.
+    QWidget *list = ui->userListWt;
+    QWidget *lastOfList = list;
+    while (list->isAncestorOf(lastOfList->nextInFocusChain()))
+        lastOfList = lastOfList->nextInFocusChain();
+    if (list->previousInFocusChain() != ui->searchBox)
+        setTabOrder(list->previousInFocusChain(), ui->searchBox);
+    chain.removeOne(list);
     for (int i = 1; i < chain.size(); ++i)
-        setTabOrder(chain.at(i - 1), chain.at(i));
+        setTabOrder(chain.at(i - 1) == ui->searchBox && chain.at(i) == ui->addUserBt
+                        ? lastOfList
+                        : chain.at(i - 1),
+                    chain.at(i));
 }
 
 void UserMgrForm::setEditable(bool editable)
