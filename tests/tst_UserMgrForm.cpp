@@ -274,6 +274,13 @@ void tst_UserMgrForm::hideShowAndCancelWhileAdding()
     answerAndClick(orlun_base::Ok, "cancelBt");
     QVERIFY(inViewingMode() && leftPanelEnabled());
     QCOMPARE(field("userDescribe")->text(), "desk");
+
+    // Hiding the focused cancel button looks for the next focus from there:
+    // the account rows stay with their list, before that search ends.
+    auto *list = child<QWidget>("userListWt");
+    QWidget *search = child<QWidget>("userMgrWt")->findChild<QWidget *>("searchBox");
+    for (QWidget *w = child<QWidget>("cancelBt"); w != search; w = w->nextInFocusChain())
+        QVERIFY2(!list->isAncestorOf(w), qPrintable(w->objectName()));
 }
 
 void tst_UserMgrForm::refusedInputSaysWhy_data()
