@@ -560,16 +560,18 @@ void TamTableWidget::releaseCellWidget(const QTableWidgetItem *anchor)
 void TamTableWidget::deleteReleased()
 {
     m_reapPosted = false;
-    QSet<QObject *> released;
-    released.swap(m_released);
+    // Each deletion takes its widget out of the set (ChildRemoved), so one
+    // deleted meanwhile by another's destructor is not met again. Reserved,
+    // the set does not shrink, and so reallocate, again and again.
+    m_released.reserve(m_released.size());
     for (QObject *parent : {static_cast<QObject *>(this), static_cast<QObject *>(viewport())}) {
         const QObjectList children = parent->children();
-        // contains(), not remove(): a shrinking hash rehashes again and again.
         for (QObject *child : children) {
-            if (released.contains(child))
+            if (m_released.contains(child))
                 delete child;
         }
     }
+    m_released = {};
 }
 
 void TamTableWidget::forgetCellWidget(QObject *widget)
