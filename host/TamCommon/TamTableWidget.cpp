@@ -341,6 +341,10 @@ void TamTableWidget::rowsAboutToBeRemoved(const QModelIndex &parent, int start, 
         for (int column : qAsConst(m_widgetColumns))
             releaseCellWidget(QTableWidget::item(r, column));
     }
+    // Most rows going: indexing the rest again, when asked, costs less than
+    // taking each item out.
+    if (m_rowIndexValid && 2 * (end - start + 1) >= QTableWidget::rowCount())
+        invalidateRowIndex();
     if (m_rowIndexValid) {
         QVector<int> removed;
         removed.reserve(end - start + 1);
