@@ -57,14 +57,9 @@ bool OutOfViewFilter::isPlaced(const QWidget *itemWidget)
 
 void OutOfViewFilter::replayPolish(QObject *itemWidget)
 {
-    const auto waiting = m_unpolished.take(itemWidget);
+    HeldEvents held = m_unpolished.take(itemWidget);
     const bool replaying = std::exchange(m_replaying, true);
-    for (const QPointer<QWidget> &widget : waiting) {
-        if (!widget)
-            continue;
-        QEvent polish(QEvent::Polish);
-        QCoreApplication::sendEvent(widget, &polish);
-    }
+    held.release();
     m_replaying = replaying;
 }
 
@@ -134,7 +129,7 @@ bool OutOfViewFilter::eventFilter(QObject *watched, QEvent *event)
     case QEvent::Polish:
         if (QWidget *itemWidget = itemWidgetOf(watched);
             itemWidget && !m_replaying && (!isPlaced(itemWidget) || isOutOfView(itemWidget))) {
-            m_unpolished[itemWidget].append(static_cast<QWidget *>(watched));
+            m_unpolished[itemWidget].hold(static_cast<QWidget *>(watched), QEvent::Polish);
             return true;
         }
         return false;

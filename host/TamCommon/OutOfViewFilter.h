@@ -4,7 +4,8 @@
 #include <QObject>
 #include <QPointer>
 #include <QSet>
-#include <QVector>
+
+#include "HeldEvents.h"
 
 class QAbstractItemView;
 class QWidget;
@@ -47,7 +48,7 @@ private:
     QPointer<QWidget> m_viewport;
     QSet<QObject *> m_resting;
     QSet<QObject *> m_inView;
-    QHash<QObject *, QVector<QPointer<QWidget>>> m_unpolished;
+    QHash<QObject *, HeldEvents> m_unpolished;
     bool m_replaying = false;
 };
 

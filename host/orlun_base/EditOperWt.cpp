@@ -1,6 +1,5 @@
 #include "EditOperWt.h"
 
-#include <QCoreApplication>
 #include <QEvent>
 #include <QFile>
 #include <QHBoxLayout>
@@ -8,8 +7,6 @@
 #include <QPainter>
 #include <QPair>
 #include <QPushButton>
-
-#include <utility>
 
 #include "BaseIcons.h"
 
@@ -125,16 +122,9 @@ EditOperWt::~EditOperWt() = default;
 bool EditOperWt::event(QEvent *event)
 {
     const bool handled = TableOperWt::event(event);
-    if (event->type() == QEvent::Polish) {
-        // Polished itself now: the buttons get what they were kept from.
-        const auto waiting = std::exchange(m_waiting, {});
-        for (const auto &pending : waiting) {
-            if (!pending.first)
-                continue;
-            QEvent replay(pending.second);
-            QCoreApplication::sendEvent(pending.first, &replay);
-        }
-    }
+    // Polished itself now: the buttons get what they were kept from.
+    if (event->type() == QEvent::Polish)
+        m_waiting.release();
     return handled;
 }
 
@@ -149,9 +139,7 @@ bool EditOperWt::eventFilter(QObject *watched, QEvent *event)
     const QEvent::Type type = event->type();
     if ((type == QEvent::Polish || type == QEvent::StyleChange) &&
         !testAttribute(Qt::WA_WState_Polished) && (watched == m_editBt || watched == m_deleteBt)) {
-        const QPair<QPointer<QWidget>, QEvent::Type> pending(static_cast<QWidget *>(watched), type);
-        if (!m_waiting.contains(pending))
-            m_waiting.append(pending);
+        m_waiting.hold(static_cast<QWidget *>(watched), type);
         return true;
     }
     return TableOperWt::eventFilter(watched, event);

@@ -1,10 +1,6 @@
 #pragma once
 
-#include <QEvent>
-#include <QPair>
-#include <QPointer>
-#include <QVector>
-
+#include "HeldEvents.h"
 #include "TableOperWt.h"
 
 class QPushButton;
@@ -36,7 +32,7 @@ private:
     QPushButton *m_deleteBt = nullptr;
     // Style changes and polish of the buttons kept back until this cell is
     // polished, in the order they came.
-    QVector<QPair<QPointer<QWidget>, QEvent::Type>> m_waiting;
+    TAMCOMMON::HeldEvents m_waiting;
 };
 
 } // namespace orlun_base
