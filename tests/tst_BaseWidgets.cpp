@@ -1,8 +1,10 @@
 #include <QCheckBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QPushButton>
 #include <QtTest>
 
+#include "EditOperWt.h"
 #include "PwdStrength.h"
 #include "PwdStrengthWt.h"
 #include "TableOperWtStyle.h"
@@ -69,6 +71,8 @@ private slots:
     void selAllFollowsTheRows();
     void pwdRating_data();
     void pwdRating();
+    void operCellButtons_data();
+    void operCellButtons();
 };
 
 void tst_BaseWidgets::selAllTicksVisibleTickableRows()
@@ -144,6 +148,92 @@ void tst_BaseWidgets::pwdRating()
     meter.setPwd(QStringLiteral("T7#kq!Vz9@pL"));
     meter.setPwd(pwd);
     QCOMPARE(meter.strengthText(), QStringList({"", "Weak", "Medium", "Strong"}).at(expected + 1));
+}
+
+void tst_BaseWidgets::operCellButtons_data()
+{
+    // Calls before the cell shows, then after; E/D the edit/delete button,
+    // + shown, - hidden. Expected: the buttons seen, left to right.
+    QTest::addColumn<QString>("before");
+    QTest::addColumn<QString>("after");
+    QTest::addColumn<QString>("seen");
+    QTest::newRow("untouched") << ""
+                               << ""
+                               << "editBt deleteBt";
+    QTest::newRow("edit hidden") << "E-"
+                                 << ""
+                                 << "deleteBt";
+    QTest::newRow("both hidden") << "E-D-"
+                                 << ""
+                                 << "";
+    QTest::newRow("delete shown later") << "E-D-"
+                                        << "D+"
+                                        << "deleteBt";
+    QTest::newRow("edit made after delete") << "E-"
+                                            << "E+"
+                                            << "editBt deleteBt";
+    QTest::newRow("both made late") << "D-E-"
+                                    << "D+E+"
+                                    << "editBt deleteBt";
+    QTest::newRow("hidden once shown") << ""
+                                       << "D-"
+                                       << "editBt";
+    QTest::newRow("toggled") << "D-"
+                             << "D+D-D+E-"
+                             << "deleteBt";
+}
+
+void tst_BaseWidgets::operCellButtons()
+{
+    QFETCH(QString, before);
+    QFETCH(QString, after);
+    QFETCH(QString, seen);
+    QWidget window;
+    window.resize(200, 40);
+    auto *cell = new EditOperWt(QStringLiteral("ch-7"), &window);
+    cell->setGeometry(0, 0, 120, 30);
+    const auto apply = [cell](const QString &calls) {
+        for (int i = 0; i + 1 < calls.size(); i += 2) {
+            const bool visible = calls.at(i + 1) == '+';
+            if (calls.at(i) == 'E')
+                cell->setEditBtVisible(visible);
+            else
+                cell->setDeleteBtVisible(visible);
+        }
+    };
+    apply(before);
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    apply(after);
+
+    const auto seenButtons = [cell] {
+        QList<QPushButton *> buttons;
+        for (QPushButton *bt : cell->findChildren<QPushButton *>()) {
+            if (bt->isVisible())
+                buttons << bt;
+        }
+        std::sort(buttons.begin(), buttons.end(),
+                  [](QPushButton *a, QPushButton *b) { return a->x() < b->x(); });
+        QStringList names;
+        for (QPushButton *bt : buttons)
+            names << bt->objectName();
+        return names.join(' ');
+    };
+    QTRY_COMPARE(seenButtons(), seen);
+
+    // Each button shown reports the cell's id through its own signal.
+    QStringList clicked;
+    connect(cell, &EditOperWt::signalEditBtClicked, this,
+            [&clicked](const QString &id) { clicked << "edit " + id; });
+    connect(cell, &EditOperWt::signalDeleteBtClicked, this,
+            [&clicked](const QString &id) { clicked << "delete " + id; });
+    QStringList expected;
+    for (const QString &name : seen.split(' ', Qt::SkipEmptyParts)) {
+        auto *bt = cell->findChild<QPushButton *>(name);
+        QTest::mouseClick(bt, Qt::LeftButton, {}, bt->rect().center());
+        expected << QString(name).remove("Bt") + " ch-7";
+    }
+    QCOMPARE(clicked, expected);
 }
 
 QTEST_MAIN(tst_BaseWidgets)

@@ -84,75 +84,73 @@ QPushButton *makeButton(const char *objectName, const QIcon &icon, const QString
 
 EditOperWt::EditOperWt(const QString &id, QWidget *parent)
     : TableOperWt(id, parent)
-{
-    const qreal dpr = devicePixelRatioF();
-    m_editBt = makeButton(
-        "editBt", buttonIcon(QStringLiteral(":/images/images/edit_listWt"), BaseIcon::Edit, dpr),
-        tr("Edit"));
-    m_deleteBt = makeButton(
-        "deleteBt",
-        buttonIcon(QStringLiteral(":/images/images/delete_listWt"), BaseIcon::Delete, dpr),
-        tr("Delete"));
-    for (QPushButton *button : {m_editBt, m_deleteBt}) {
-        button->installEventFilter(this);
-        button->setParent(this);
-    }
-
-    // Filled before it is set: a layout made on its widget asks for a layout
-    // pass through the event queue, and a table making thousands of cells in
-    // one go would post (and Qt scan for) one such request per cell. Showing
-    // the cell lays it out.
-    auto *layout = new QHBoxLayout;
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->setSpacing(10);
-    layout->addStretch(1);
-    layout->addWidget(m_editBt);
-    layout->addWidget(m_deleteBt);
-    layout->addStretch(1);
-    setLayout(layout);
-
-    connect(m_editBt, &QPushButton::clicked, this,
-            [this]() { emit signalEditBtClicked(this->id()); });
-    connect(m_deleteBt, &QPushButton::clicked, this,
-            [this]() { emit signalDeleteBtClicked(this->id()); });
-}
+{}
 
 EditOperWt::~EditOperWt() = default;
 
 bool EditOperWt::event(QEvent *event)
 {
-    const bool handled = TableOperWt::event(event);
-    // Polished itself now: the buttons get what they were kept from.
+    // Polished as it is about to be shown: children made now are polished
+    // right after it and laid out before it shows.
     if (event->type() == QEvent::Polish)
-        m_waiting.release();
-    return handled;
+        makeWantedButtons();
+    return TableOperWt::event(event);
 }
 
-bool EditOperWt::eventFilter(QObject *watched, QEvent *event)
+void EditOperWt::makeWantedButtons()
 {
-    // Under a style sheet, a button's new style (it joins this cell, or the
-    // style sheet changes) and its polish (it is shown, which polishes at once
-    // even while this cell is out of view) each make the style match its
-    // rules, the dearest part of a new cell. A table shows the delete
-    // buttons of thousands of cells it never places: until this cell is
-    // polished itself, the buttons wait.
-    const QEvent::Type type = event->type();
-    if ((type == QEvent::Polish || type == QEvent::StyleChange) &&
-        !testAttribute(Qt::WA_WState_Polished) && (watched == m_editBt || watched == m_deleteBt)) {
-        m_waiting.hold(static_cast<QWidget *>(watched), type);
-        return true;
+    const bool needEdit = m_editWanted && !m_editBt;
+    const bool needDelete = m_deleteWanted && !m_deleteBt;
+    if (!needEdit && !needDelete)
+        return;
+    if (!m_layout) {
+        // Filled before it is set: a layout made on its widget asks for a
+        // layout pass through the event queue.
+        m_layout = new QHBoxLayout;
+        m_layout->setContentsMargins(0, 0, 0, 0);
+        m_layout->setSpacing(10);
+        m_layout->addStretch(1);
+        m_layout->addStretch(1);
+        setLayout(m_layout);
     }
-    return TableOperWt::eventFilter(watched, event);
+    const qreal dpr = devicePixelRatioF();
+    if (needEdit) {
+        m_editBt = makeButton(
+            "editBt",
+            buttonIcon(QStringLiteral(":/images/images/edit_listWt"), BaseIcon::Edit, dpr),
+            tr("Edit"));
+        // Before the delete button, whenever either came.
+        m_layout->insertWidget(1, m_editBt);
+        connect(m_editBt, &QPushButton::clicked, this,
+                [this]() { emit signalEditBtClicked(this->id()); });
+    }
+    if (needDelete) {
+        m_deleteBt = makeButton(
+            "deleteBt",
+            buttonIcon(QStringLiteral(":/images/images/delete_listWt"), BaseIcon::Delete, dpr),
+            tr("Delete"));
+        m_layout->insertWidget(m_layout->count() - 1, m_deleteBt);
+        connect(m_deleteBt, &QPushButton::clicked, this,
+                [this]() { emit signalDeleteBtClicked(this->id()); });
+    }
 }
 
 void EditOperWt::setEditBtVisible(bool visible)
 {
-    m_editBt->setVisible(visible);
+    m_editWanted = visible;
+    if (m_editBt)
+        m_editBt->setVisible(visible);
+    else if (visible && testAttribute(Qt::WA_WState_Polished))
+        makeWantedButtons();
 }
 
 void EditOperWt::setDeleteBtVisible(bool visible)
 {
-    m_deleteBt->setVisible(visible);
+    m_deleteWanted = visible;
+    if (m_deleteBt)
+        m_deleteBt->setVisible(visible);
+    else if (visible && testAttribute(Qt::WA_WState_Polished))
+        makeWantedButtons();
 }
 
 } // namespace orlun_base

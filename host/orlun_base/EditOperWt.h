@@ -1,14 +1,19 @@
 #pragma once
 
-#include "HeldEvents.h"
 #include "TableOperWt.h"
 
+class QHBoxLayout;
 class QPushButton;
 
 namespace orlun_base {
 
 // Row operation cell with an edit and a delete button (object names
 // "editBt" and "deleteBt"); each click reports the row's id.
+//
+// Tables make one cell per row, tens of thousands at a time, and show few of
+// them: a button is made only once the cell is polished (about to be shown)
+// and the button is wanted, so a cell that is never shown, or whose buttons
+// stay hidden, is a single widget.
 class EditOperWt : public TableOperWt
 {
     Q_OBJECT
@@ -25,14 +30,16 @@ signals:
 
 protected:
     bool event(QEvent *event) override;
-    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    void makeWantedButtons();
+
+    QHBoxLayout *m_layout = nullptr;
     QPushButton *m_editBt = nullptr;
     QPushButton *m_deleteBt = nullptr;
-    // Style changes and polish of the buttons kept back until this cell is
-    // polished, in the order they came.
-    TAMCOMMON::HeldEvents m_waiting;
+    // Shown unless hidden, as any child widget.
+    bool m_editWanted = true;
+    bool m_deleteWanted = true;
 };
 
 } // namespace orlun_base
