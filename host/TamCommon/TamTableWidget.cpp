@@ -290,6 +290,10 @@ int TamTableWidget::physicalRowOf(const QTableWidgetItem *item) const
 {
     if (!item)
         return -1;
+    // While every item sits where Qt noted it, Qt finds an item's cell at
+    // once: no index needs building.
+    if (m_staleFrom < 0 && !isDeferring())
+        return QTableWidget::row(item);
     ensureRowIndex();
     const auto it = m_itemPlaces.constFind(item);
     if (it != m_itemPlaces.constEnd() && m_slots.isLive(it->slot)) {
