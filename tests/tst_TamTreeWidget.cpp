@@ -6,6 +6,26 @@
 
 using TAMCOMMON::TamTreeWidget;
 
+namespace {
+
+// What a widget was asked to paint.
+class PaintedRegion : public QObject
+{
+public:
+    explicit PaintedRegion(QWidget *widget) { widget->installEventFilter(this); }
+    QRegion region;
+
+protected:
+    bool eventFilter(QObject *, QEvent *event) override
+    {
+        if (event->type() == QEvent::Paint)
+            region += static_cast<QPaintEvent *>(event)->region();
+        return false;
+    }
+};
+
+} // namespace
+
 // Folder
 //   Dev0: Ch0.0 Ch0.1 Ch0.2
 //   Dev1: Ch1.0 Ch1.1 Ch1.2
@@ -21,6 +41,8 @@ private slots:
     void userChanges_data();
     void userChanges();
     void receiverChangesAreNotPropagated();
+    void programmaticChangesRepaint_data();
+    void programmaticChangesRepaint();
 
 private:
     QTreeWidgetItem *find(const QString &name) const
@@ -135,6 +157,34 @@ void tst_TamTreeWidget::receiverChangesAreNotPropagated()
     QCOMPARE(states(), QStringLiteral("PUUUUUUUUCCCC"));
     clickCheckBox(m_tree, find("Dev2"));
     QCOMPARE(states(), QStringLiteral("UUUUUUUUUUUUC"));
+}
+
+void tst_TamTreeWidget::programmaticChangesRepaint_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<bool>("batch");
+    QTest::newRow("channel") << "Ch1.2" << false;
+    QTest::newRow("device") << "Dev2" << false;
+    QTest::newRow("folder") << "Folder" << false;
+    QTest::newRow("channel in a batch") << "Ch0.0" << true;
+}
+
+// A box changed by code shows its new state without any other repaint.
+void tst_TamTreeWidget::programmaticChangesRepaint()
+{
+    QFETCH(QString, name);
+    QFETCH(bool, batch);
+    QTreeWidgetItem *item = find(name);
+    const QRect rect = m_tree->visualItemRect(item);
+    QVERIFY(rect.isValid());
+    PaintedRegion painted(m_tree->viewport());
+    QCoreApplication::processEvents();
+    painted.region = QRegion();
+
+    m_tree->setAutoChangingItemsCheckState(!batch);
+    item->setCheckState(0, Qt::Checked);
+    m_tree->setAutoChangingItemsCheckState(true);
+    QTRY_COMPARE(painted.region.intersected(rect), QRegion(rect));
 }
 
 QTEST_MAIN(tst_TamTreeWidget)

@@ -1,5 +1,7 @@
 #include "TamTreeWidget.h"
 
+#include <QAccessible>
+
 #include <utility>
 
 namespace TAMCOMMON {
@@ -143,6 +145,15 @@ void TamTreeWidget::dataChanged(const QModelIndex &topLeft, const QModelIndex &b
     // editor depends on them.
     if (m_changingSubtree)
         return;
+    // Nor does a check box that changed on its own. The view would look the
+    // row up among the rows it has laid out, all of them for a row under a
+    // collapsed item, once per changed box: one repaint of what is in view
+    // does for a whole pass. Screen readers are told of each change as Qt
+    // tells them.
+    if (roles.size() == 1 && roles.constFirst() == Qt::CheckStateRole && !QAccessible::isActive()) {
+        viewport()->update();
+        return;
+    }
     QTreeWidget::dataChanged(topLeft, bottomRight, roles);
 }
 
