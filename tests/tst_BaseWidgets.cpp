@@ -9,6 +9,7 @@
 #include "PwdStrengthWt.h"
 #include "TableOperWtStyle.h"
 #include "TableWidget.h"
+#include "TamLabel.h"
 #include "TestSupport.h"
 
 using namespace orlun_base;
@@ -73,6 +74,8 @@ private slots:
     void pwdRating();
     void operCellButtons_data();
     void operCellButtons();
+    void labelElides_data();
+    void labelElides();
 };
 
 void tst_BaseWidgets::selAllTicksVisibleTickableRows()
@@ -234,6 +237,53 @@ void tst_BaseWidgets::operCellButtons()
         expected << QString(name).remove("Bt") + " ch-7";
     }
     QCOMPARE(clicked, expected);
+}
+
+void tst_BaseWidgets::labelElides_data()
+{
+    // Steps on a shown label: text=..., width=... (pixels), px=... (font
+    // size through a style sheet).
+    QTest::addColumn<QString>("steps");
+    QTest::newRow("fits") << "text=Lobby|width=200";
+    QTest::newRow("too long") << "text=Main entrance of building B|width=60";
+    QTest::newRow("widened") << "text=Main entrance of building B|width=60|width=400";
+    QTest::newRow("narrowed") << "text=Main entrance of building B|width=400|width=60";
+    QTest::newRow("bigger font, same width") << "text=Main entrance|width=160|px=40";
+    QTest::newRow("smaller font, same width") << "text=Main entrance|px=40|width=160|px=9";
+    QTest::newRow("shorter text, same width")
+        << "text=Main entrance of building B|width=60|text=Gate";
+    QTest::newRow("longer text, same width")
+        << "text=Gate|width=60|text=Main entrance of building B";
+    QTest::newRow("same text again")
+        << "text=Main entrance of building B|width=60|text=Main entrance of building B";
+}
+
+// After every step the label shows what Qt's eliding makes of its full text
+// at its width and font, and its tool tip holds the full text only while it
+// is cut.
+void tst_BaseWidgets::labelElides()
+{
+    QFETCH(QString, steps);
+    QWidget window;
+    auto *label = new TAMCOMMON::TamLabel(&window);
+    label->resize(200, 60);
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    for (const QString &step : steps.split('|')) {
+        const QString value = step.section('=', 1);
+        if (step.startsWith("text="))
+            label->setText(value);
+        else if (step.startsWith("width="))
+            label->resize(value.toInt(), 60);
+        else
+            label->setStyleSheet(QStringLiteral("QLabel{font-size:%1px;}").arg(value));
+        QCoreApplication::processEvents();
+        const QString expected =
+            QFontMetrics(label->font())
+                .elidedText(label->fullText(), Qt::ElideRight, label->contentsRect().width());
+        QCOMPARE(label->text(), expected);
+        QCOMPARE(label->toolTip(), expected == label->fullText() ? QString() : label->fullText());
+    }
 }
 
 QTEST_MAIN(tst_BaseWidgets)

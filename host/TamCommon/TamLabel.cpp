@@ -20,12 +20,21 @@ void TamLabel::setText(const QString &text)
 
 QSize TamLabel::sizeHint() const
 {
-    const QFontMetrics metrics(font());
     const QMargins margins = contentsMargins();
     const int extra = 2 * margin() + qMax(indent(), 0);
-    const int width =
-        metrics.horizontalAdvance(m_fullText) + margins.left() + margins.right() + extra;
+    const int width = fullTextWidth() + margins.left() + margins.right() + extra;
     return QSize(width, QLabel::sizeHint().height());
+}
+
+int TamLabel::fullTextWidth() const
+{
+    const QFont current = font();
+    if (m_measuredWidth < 0 || m_measuredText != m_fullText || m_measuredFont != current) {
+        m_measuredWidth = QFontMetrics(current).horizontalAdvance(m_fullText);
+        m_measuredText = m_fullText;
+        m_measuredFont = current;
+    }
+    return m_measuredWidth;
 }
 
 QSize TamLabel::minimumSizeHint() const
@@ -60,12 +69,23 @@ void TamLabel::updateElidedText()
 {
     QString shown = m_fullText;
     if (!wordWrap() && !m_fullText.contains(QLatin1Char('\n'))) {
-        const QFontMetrics metrics(font());
-        shown = metrics.elidedText(m_fullText, Qt::ElideRight, qMax(availableTextWidth(), 0));
+        const QFont current = font();
+        const int width = qMax(availableTextWidth(), 0);
+        if (width == m_elidedForWidth && m_elidedFrom == m_fullText && m_elidedFont == current &&
+            m_elidedShown == text())
+            return;
+        m_elidedForWidth = width;
+        m_elidedFrom = m_fullText;
+        m_elidedFont = current;
+        // Qt measures with fractions: a text whose rounded width just fits
+        // may still be elided, so only a clear fit skips the eliding.
+        if (fullTextWidth() >= width)
+            shown = QFontMetrics(current).elidedText(m_fullText, Qt::ElideRight, width);
     }
 
     if (shown != text())
         QLabel::setText(shown);
+    m_elidedShown = shown;
 
     const bool elided = shown != m_fullText;
     if (elided) {

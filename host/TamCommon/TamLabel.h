@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QFont>
 #include <QLabel>
 
 namespace TAMCOMMON {
@@ -28,8 +29,20 @@ protected:
 private:
     void updateElidedText();
     int availableTextWidth() const;
+    int fullTextWidth() const;
 
     QString m_fullText;
+    // Shaping a text is the dearest part of a label: a row of a long list is
+    // restyled, refonted and resized several times before it is ever seen.
+    // The full text's width is kept for the font it was measured in, and the
+    // elision for the width and font it was made for.
+    mutable QFont m_measuredFont;
+    mutable QString m_measuredText;
+    mutable int m_measuredWidth = -1;
+    QFont m_elidedFont;
+    QString m_elidedFrom;
+    QString m_elidedShown;
+    int m_elidedForWidth = -1;
     // The tool tip was put there by the eliding, not by the label's owner.
     bool m_elisionToolTip = false;
 };
