@@ -154,8 +154,20 @@ void UserMgrForm::setUpKeyboardAccess()
     // The widgets are created panel by panel, so without help Tab would
     // reach the add and delete buttons before the list they act on, and the
     // panels' inner controls in no particular relation to the fields.
-    QList<QWidget *> chain{ui->searchBox, ui->userListWt, ui->addUserBt,   ui->deleteUserBt,
-                           ui->userName,  ui->userPwd,    ui->userDescribe};
+    //
+    // The search box goes just before the list, and the rest follows the
+    // list's last row: the rows follow the list in the focus chain, and
+    // moving the list on its own would leave thousands of row widgets behind
+    // the last field, for every focus search from there to walk.
+    QWidget *list = ui->userListWt;
+    if (list->previousInFocusChain() != ui->searchBox)
+        setTabOrder(list->previousInFocusChain(), ui->searchBox);
+    QWidget *lastOfList = list;
+    while (list->isAncestorOf(lastOfList->nextInFocusChain()))
+        lastOfList = lastOfList->nextInFocusChain();
+
+    QList<QWidget *> chain{ui->addUserBt, ui->deleteUserBt, ui->userName, ui->userPwd,
+                           ui->userDescribe};
     for (QWidget *panel : {static_cast<QWidget *>(ui->functionPowerList),
                            static_cast<QWidget *>(ui->channelPowerTree),
                            static_cast<QWidget *>(ui->channelPowerTable)}) {
@@ -168,22 +180,11 @@ void UserMgrForm::setUpKeyboardAccess()
     }
     chain << ui->okBt << ui->cancelBt;
 
-    // The list's rows follow it in the focus chain. Moved on its own, the
-    // list would leave thousands of row widgets behind the last field, for
-    // every focus search from there to walk; its neighbours are put around
-    // it and its rows instead.
-    QWidget *list = ui->userListWt;
-    QWidget *lastOfList = list;
-    while (list->isAncestorOf(lastOfList->nextInFocusChain()))
-        lastOfList = lastOfList->nextInFocusChain();
-    if (list->previousInFocusChain() != ui->searchBox)
-        setTabOrder(list->previousInFocusChain(), ui->searchBox);
-    chain.removeOne(list);
-    for (int i = 1; i < chain.size(); ++i)
-        setTabOrder(chain.at(i - 1) == ui->searchBox && chain.at(i) == ui->addUserBt
-                        ? lastOfList
-                        : chain.at(i - 1),
-                    chain.at(i));
+    QWidget *previous = lastOfList;
+    for (QWidget *w : qAsConst(chain)) {
+        setTabOrder(previous, w);
+        previous = w;
+    }
 }
 
 void UserMgrForm::setEditable(bool editable)

@@ -156,11 +156,7 @@ void TamTableWidget::setCurrentCell(int row, int column)
 
 int TamTableWidget::currentRow() const
 {
-    const int physical = QTableWidget::currentRow();
-    if (physical < 0 || m_removedAnchors.isEmpty())
-        return physical;
-    ensureLiveRows();
-    return m_liveRows.isLive(physical) ? m_liveRows.rank(physical) : -1;
+    return liveRow(QTableWidget::currentRow());
 }
 
 void TamTableWidget::sortItems(int column, Qt::SortOrder order)
@@ -279,11 +275,7 @@ void TamTableWidget::removeCellWidget(int row, int column)
 
 int TamTableWidget::row(const QTableWidgetItem *item) const
 {
-    const int physical = physicalRowOf(item);
-    if (physical < 0 || m_removedAnchors.isEmpty())
-        return physical;
-    ensureLiveRows();
-    return m_liveRows.isLive(physical) ? m_liveRows.rank(physical) : -1;
+    return liveRow(physicalRowOf(item));
 }
 
 int TamTableWidget::physicalRowOf(const QTableWidgetItem *item) const
@@ -424,10 +416,8 @@ bool TamTableWidget::event(QEvent *event)
 {
     flushRemovals();
     // A cell widget not yet in view still lives on the table itself.
-    if (event->type() == QEvent::ChildRemoved && !m_movingToViewport) {
+    if (event->type() == QEvent::ChildRemoved && !m_movingToViewport)
         forgetCellWidget(static_cast<QChildEvent *>(event)->child());
-        m_released.remove(static_cast<QChildEvent *>(event)->child());
-    }
     return QTableWidget::event(event);
 }
 
@@ -435,10 +425,8 @@ bool TamTableWidget::viewportEvent(QEvent *event)
 {
     flushRemovals();
     // A cell widget deleted or taken elsewhere by its owner leaves its cell.
-    if (event->type() == QEvent::ChildRemoved) {
+    if (event->type() == QEvent::ChildRemoved)
         forgetCellWidget(static_cast<QChildEvent *>(event)->child());
-        m_released.remove(static_cast<QChildEvent *>(event)->child());
-    }
     return QTableWidget::viewportEvent(event);
 }
 
@@ -584,7 +572,9 @@ void TamTableWidget::deleteReleased()
 
 void TamTableWidget::forgetCellWidget(QObject *widget)
 {
-    // May be in its destructor: only its address is used.
+    // May be in its destructor: only its address is used. Gone, it is not
+    // the table's to delete any more either.
+    m_released.remove(widget);
     const auto it = m_anchors.find(widget);
     if (it == m_anchors.end())
         return;
@@ -610,6 +600,14 @@ int TamTableWidget::physicalRow(int row) const
         return -1;
     ensureLiveRows();
     return m_liveRows.slotAt(row);
+}
+
+int TamTableWidget::liveRow(int physical) const
+{
+    if (physical < 0 || m_removedAnchors.isEmpty())
+        return physical;
+    ensureLiveRows();
+    return m_liveRows.isLive(physical) ? m_liveRows.rank(physical) : -1;
 }
 
 void TamTableWidget::ensureLiveRows() const

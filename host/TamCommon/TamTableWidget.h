@@ -110,6 +110,8 @@ private:
     void noteStalePositions(int fromRow);
     int physicalRowOf(const QTableWidgetItem *item) const;
     int physicalRow(int row) const;
+    // The row a physical row has for callers, -1 for a removed one.
+    int liveRow(int physical) const;
     void ensureLiveRows() const;
     void refreshItemPositions() const;
     void ensureRowIndex() const;
